@@ -1,0 +1,42 @@
+#include "command_pieces.h"
+
+#include <string.h>
+
+#include "../startup/launcher_state.h"
+
+const char applicationClassPath[] = "quarvel.jar;.";
+const char applicationMainClass[] = "com.quarvel.browser.Browser";
+
+void appendFolder(CommandString& line, const char* folder) {
+    const size_t length = folder != nullptr ? strlen(folder) : 0;
+    if (length == 0) return;
+    line.appendText(folder);
+    if (folder[length - 1] != '\\') line.appendChar('\\');
+}
+
+void appendQuotedArgument(CommandString& line, const char* prefix, const char* name,
+                          const char* value) {
+    line.appendText(" \"").appendText(prefix).appendText(name).appendText(value);
+    for (size_t at = strlen(value); at > 0 && value[at - 1] == '\\'; --at) line.appendChar('\\');
+    line.appendChar('"');
+}
+
+void appendLauncherProperties(CommandString& line, const char* prefix) {
+    if (launcherState.documentsDirectory != nullptr) {
+        appendQuotedArgument(line, prefix, "launcher.mydocs=", launcherState.documentsDirectory);
+    }
+    const ScreenRect& area = launcherState.workArea;
+    line.appendText(" \"").appendText(prefix).appendText("launcher.workarea=");
+    line.appendDecimal(area.left).appendChar('_').appendDecimal(area.top).appendChar('_');
+    line.appendDecimal(wrappingDifference(area.right, area.left)).appendChar('_');
+    line.appendDecimal(wrappingDifference(area.bottom, area.top)).appendChar('"');
+}
+
+void appendClassPathAndMain(CommandString& line) {
+    line.appendText("quarvel.jar;. com.quarvel.browser.Browser");
+}
+
+void appendAppArguments(CommandString& line) {
+    if (launcherState.appArguments == nullptr) return;
+    line.appendChar(' ').appendText(launcherState.appArguments);
+}

@@ -1,0 +1,19 @@
+// What the launch logic needs from the platform, as a table of plain functions: the Win32 shell
+// fills it with the real calls, the native tests with recorders. Keeping the logic behind this
+// table is what lets the selection order and the launch variants be tested without Windows.
+#pragma once
+
+struct RuntimeList;
+
+struct LauncherPlatform {
+    // Queues a status text for the splash window; the text need only live until the call returns.
+    bool (*postStatus)(const char* text);
+    // Starts one command line and reports whether the application started in it.
+    bool (*runAndWatch)(char* commandLine);
+    // Whether path names an existing folder (expectFolder 1) or file (any other value).
+    bool (*pathExists)(const char* path, int expectFolder);
+    // Fills an empty list with the registered runtimes, highest version first.
+    void (*collectInstalledRuntimes)(RuntimeList& list);
+    // Shows an error message to the user and returns once it is dismissed.
+    void (*showError)(const char* text);
+};

@@ -1,0 +1,28 @@
+// The registered runtimes of one selection: a singly linked list, highest version first, equal
+// versions in the order found, and one node per home folder (compared without regard to case).
+#pragma once
+
+#include "runtime_version.h"
+
+struct RuntimeCandidate {
+    char* homeFolder;  // owned copy
+    RuntimeVersion version;
+    RuntimeCandidate* next;
+};
+
+struct RuntimeList {
+    RuntimeCandidate* head = nullptr;
+
+    RuntimeList() = default;
+    ~RuntimeList() { clear(); }
+    RuntimeList(const RuntimeList&) = delete;
+    RuntimeList& operator=(const RuntimeList&) = delete;
+
+    // Releases every node, taking each node's successor before the node goes.
+    void clear();
+};
+
+// Merges one registered runtime into the list, keeping its three orderings. A home already listed
+// keeps the higher version, or the entry found first on a tie. Returns false only when memory for
+// a new node could not be had.
+bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version);

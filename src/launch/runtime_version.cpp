@@ -1,0 +1,74 @@
+#include "runtime_version.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+int32_t compareVersions(const RuntimeVersion& a, const RuntimeVersion& b) {
+    const int32_t mine[4] = {a.major, a.minor, a.micro, a.update};
+    const int32_t theirs[4] = {b.major, b.minor, b.micro, b.update};
+    for (int i = 0; i < 4; ++i) {
+        // Compare rather than subtract: a difference of two extreme values would overflow.
+        if (mine[i] != theirs[i]) return mine[i] < theirs[i] ? -1 : 1;
+    }
+    return 0;
+}
+
+RuntimeVersion parseVersionName(char* name) {
+    int32_t numbers[4] = {0, 0, 0, 0};
+    int taken = 0;
+    char* runStart = nullptr;
+    // The walk includes the terminating NUL, which ends a run standing at the very end.
+    for (char* at = name; taken < 4; ++at) {
+        const char c = *at;
+        if (isDigit(c)) {
+            if (runStart == nullptr) runStart = at;
+        } else {
+            if (runStart != nullptr) {
+                *at = '\0';
+                numbers[taken++] = atoi(runStart);
+                runStart = nullptr;
+            }
+            if (c == '\0') break;
+        }
+    }
+    return {numbers[0], numbers[1], numbers[2], numbers[3]};
+}
+
+void applyMicroVersion(RuntimeVersion& version, char* microVersion) {
+    char* underscore = strchr(microVersion, '_');
+    if (underscore == nullptr) {
+        version.micro = atoi(microVersion);
+        return;
+    }
+    *underscore = '\0';
+    version.micro = atoi(microVersion);
+    version.update = atoi(underscore + 1);
+}
+
+char* trimSpaces(char* text) {
+    if (text == nullptr) return nullptr;
+    size_t leading = 0;
+    while (text[leading] == ' ') ++leading;
+    if (leading > 0) memmove(text, text + leading, strlen(text + leading) + 1);
+    for (size_t length = strlen(text); length > 0 && text[length - 1] == ' '; --length) {
+        text[length - 1] = '\0';
+    }
+    return text;
+}
+
+char* makeHomeText(char* value) {
+    trimSpaces(value);
+    const size_t length = strlen(value);
+    if (length >= 1 && length <= static_cast<size_t>(homeTextBackslashLimit) &&
+        value[length - 1] != '\\') {
+        value[length] = '\\';
+        value[length + 1] = '\0';
+    }
+    return value;
+}

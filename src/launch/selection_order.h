@@ -1,0 +1,14 @@
+// The order in which the launcher tries runtimes: the -javahome override alone, else the local
+// java folders, else the registered runtimes in five tiers with jview between the first and the
+// rest. The first attempt that starts the application ends the selection.
+#pragma once
+
+#include "launcher_platform.h"
+#include "runtime_list.h"
+
+// True when the application started, or when a missing -javahome folder has been reported (so no
+// fallback page follows); false when every attempt made failed.
+bool chooseAndLaunch(const LauncherPlatform& platform);
+
+// The registry step over an already built list.
+bool launchFromRuntimeList(const LauncherPlatform& platform, const RuntimeList& list);

@@ -1,0 +1,40 @@
+// Only the space counts as a blank here: a tab belongs to the word it stands in.
+#include "command_line.h"
+
+#include <string.h>
+
+#include "launcher_state.h"
+
+namespace {
+
+const char javaHomeOption[] = "-javahome";
+const size_t javaHomeOptionLength = sizeof javaHomeOption - 1;
+
+char* skipBlanks(char* at) {
+    while (*at == ' ') ++at;
+    return at;
+}
+
+}  // namespace
+
+void parseCommandLine(char* text) {
+    if (text == nullptr) return;
+    char* at = skipBlanks(text);
+    // strncmp stops at the line's NUL, so a short line is never read past its end.
+    if (strncmp(at, javaHomeOption, javaHomeOptionLength) == 0) {
+        at = skipBlanks(at + javaHomeOptionLength);
+        char delimiter = ' ';
+        if (*at == '"') {
+            delimiter = '"';
+            ++at;
+        }
+        launcherState.javaHomeOverride = at;
+        while (*at != '\0' && *at != delimiter) ++at;
+        // An unclosed quote lets the value run to the end of the line, leaving no arguments.
+        if (*at == delimiter) {
+            *at = '\0';
+            at = skipBlanks(at + 1);
+        }
+    }
+    if (*at != '\0') launcherState.appArguments = at;
+}

@@ -1,0 +1,13 @@
+#include "folder_text.h"
+
+#include <string.h>
+
+void trimToFolder(char* modulePath) {
+    char* lastBackslash = strrchr(modulePath, '\\');
+    if (lastBackslash != nullptr) lastBackslash[1] = '\0';
+}
+
+void trimDocumentsFolder(char* folder) {
+    const size_t length = strlen(folder);
+    if (length > 3 && folder[length - 1] == '\\') folder[length - 1] = '\0';
+}

@@ -1,0 +1,31 @@
+// The process-wide values of one launcher run. The start-up writes them on the main thread before
+// the worker exists; everyone else only reads them, so no lock guards them.
+#pragma once
+
+#include <stdint.h>
+
+struct HWND__;  // the platform's window handle, kept opaque so this header stays portable
+
+struct ScreenRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+struct LauncherState {
+    char* javaHomeOverride;    // points into the command-line buffer; may be the empty text
+    char* appArguments;        // points into the command-line buffer; never the empty text
+    char* exeDirectory;        // with its trailing backslash
+    char* documentsDirectory;  // no trailing backslash except for a drive root
+    ScreenRect workArea;
+    HWND__* splashWindow;
+};
+
+extern LauncherState launcherState;
+
+// Two's-complement difference, as the platform's 32-bit arithmetic gives it, without the undefined
+// behaviour of a signed overflow.
+inline int32_t wrappingDifference(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
