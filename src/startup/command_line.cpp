@@ -38,3 +38,17 @@ void parseCommandLine(char* text) {
     }
     if (*at != '\0') launcherState.appArguments = at;
 }
+
+char* commandLineTail(char* commandLine) {
+    if (commandLine == nullptr) return nullptr;
+    char* at = commandLine;
+    if (*at == '"') {
+        ++at;
+        while (*at != '\0' && *at != '"') ++at;
+        if (*at == '"') ++at;
+    } else {
+        while (*at != '\0' && *at != ' ' && *at != '\t') ++at;
+    }
+    while (*at == ' ' || *at == '\t') ++at;
+    return at;
+}

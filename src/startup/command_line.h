@@ -4,3 +4,8 @@
 // Fills launcherState.javaHomeOverride and appArguments. Both point into text, into which at most
 // one NUL is written (after the override's value).
 void parseCommandLine(char* text);
+
+// The command line without the program's own name and the blanks after it, as the platform's
+// GUI entry receives it: a quoted program name ends at its closing quote, an unquoted one at the
+// first space or tab.
+char* commandLineTail(char* commandLine);

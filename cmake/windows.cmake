@@ -1,0 +1,58 @@
+# launcher.exe for Windows: GUI subsystem, statically linked, importing only the system DLLs.
+enable_language(RC)
+
+set(SHELL_SOURCES
+    src/startup/surroundings.cpp
+    src/startup/launch_worker.cpp
+    src/launch/child_process.cpp
+    src/launch/child_watch.cpp
+    src/launch/path_exists.cpp
+    src/launch/post_status.cpp
+    src/launch/registry_scan.cpp
+    src/launch/windows_platform.cpp
+    src/ui/backdrop.cpp
+    src/ui/error_message.cpp
+    src/ui/install_offer.cpp
+    src/ui/splash_window.cpp)
+list(TRANSFORM SHELL_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(ICON_FILE ${CMAKE_CURRENT_BINARY_DIR}/res/quarvel.ico)
+add_custom_command(OUTPUT ${ICON_FILE}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/res
+    COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py ${ICON_FILE}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py
+    COMMENT "Drawing the launcher icon")
+set(RESOURCE_FILE ${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.rc)
+set_source_files_properties(${RESOURCE_FILE} PROPERTIES OBJECT_DEPENDS ${ICON_FILE})
+
+set(SIZE_FLAGS -Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
+    -fno-unwind-tables -fno-threadsafe-statics)
+set(SYSTEM_LIBRARIES user32 gdi32 advapi32 shell32 kernel32)
+
+# Everything but the entry, so that the Windows-side tests can link the same code.
+add_library(launcher_code STATIC ${CORE_SOURCES} ${SHELL_SOURCES})
+target_compile_options(launcher_code PRIVATE ${PRODUCT_FLAGS} ${SIZE_FLAGS})
+target_include_directories(launcher_code PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+target_link_libraries(launcher_code PUBLIC ${SYSTEM_LIBRARIES})
+
+add_executable(launcher WIN32 src/startup/main.cpp ${RESOURCE_FILE})
+target_compile_options(launcher PRIVATE
+    $<$<COMPILE_LANGUAGE:CXX>:${PRODUCT_FLAGS} ${SIZE_FLAGS}>)
+target_include_directories(launcher PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/res)
+set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY COMPILE_OPTIONS
+    -I${CMAKE_CURRENT_BINARY_DIR}/res)
+target_link_libraries(launcher PRIVATE launcher_code)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(ENTRY_SYMBOL _launcherEntry)  # i686 C symbols carry a leading underscore
+else()
+    set(ENTRY_SYMBOL launcherEntry)
+endif()
+target_link_options(launcher PRIVATE -static -s -nostartfiles -Wl,-e,${ENTRY_SYMBOL}
+    -Wl,--gc-sections)
+
+option(LAUNCHER_WINDOWS_TESTS "Build the tests that run under Wine" OFF)
+if(LAUNCHER_WINDOWS_TESTS)
+    add_subdirectory(tests/windows)
+endif()
+add_subdirectory(tests/artifact)

@@ -1,0 +1,10 @@
+#include "windows_platform.h"
+
+#include "../ui/error_message.h"
+#include "child_watch.h"
+#include "path_exists.h"
+#include "post_status.h"
+#include "registry_scan.h"
+
+const LauncherPlatform windowsPlatform = {postStatus, runAndWatch, pathExists,
+                                          collectInstalledRuntimes, showLauncherError};

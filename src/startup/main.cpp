@@ -1,0 +1,58 @@
+// The launcher's entry: fix the surroundings, ask about installing, show the splash window, start
+// the worker, then only dispatch messages until the worker (or the window's end) posts WM_QUIT.
+//
+// The process starts at launcherEntry rather than in the C runtime's start-up code: the launcher
+// needs none of what that code sets up (argument vectors, global constructors, TLS callbacks), and
+// leaving it out keeps the program small. msvcrt.dll initialises itself when it is loaded.
+#include <windows.h>
+
+#include "../ui/install_offer.h"
+#include "../ui/splash_window.h"
+#include "command_line.h"
+#include "launch_worker.h"
+#include "launcher_state.h"
+#include "surroundings.h"
+
+namespace {
+
+int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
+    parseCommandLine(commandLine);
+    fixExeDirectory();
+    findDocumentsFolder();
+    if (!offerInstallation(instance)) return 0;
+
+    registerSplashClass(instance);
+    RECT workArea = {0, 0, 0, 0};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    launcherState.workArea = {workArea.left, workArea.top, workArea.right, workArea.bottom};
+    HWND splash = createSplashWindow(instance);
+    if (splash == nullptr) return 0;
+    launcherState.splashWindow = splash;
+    ShowWindow(splash, showCommand);
+    UpdateWindow(splash);
+
+    // Without a worker the splash window simply stays until it is closed.
+    HANDLE worker = CreateThread(nullptr, 0, launchWorker, nullptr, 0, nullptr);
+    if (worker != nullptr) CloseHandle(worker);
+
+    MSG message;
+    message.wParam = 0;
+    // GetMessageA answers -1 on failure; only 0 means WM_QUIT, but looping on -1 would spin.
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+// The kernel enters here with only 4-byte stack alignment on x86.
+extern "C" __attribute__((force_align_arg_pointer)) void launcherEntry() {
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    const int showCommand =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
+    ExitProcess(static_cast<UINT>(
+        launcherMain(GetModuleHandleA(nullptr), commandLineTail(GetCommandLineA()), showCommand)));
+}

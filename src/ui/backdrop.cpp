@@ -1,0 +1,63 @@
+// Grid pens and the logo font are created for one call and deleted before it returns: nothing
+// graphical is cached between paints.
+#include "backdrop.h"
+
+#include "gdi_owners.h"
+#include "splash_layout.h"
+
+namespace {
+
+const COLORREF penAColour = RGB(192, 225, 235);
+const COLORREF penBColour = RGB(218, 236, 242);
+const COLORREF firstHalfColour = RGB(225, 94, 55);
+const COLORREF secondHalfColour = RGB(0, 135, 14);
+const char firstHalf[] = "Quar";
+const char secondHalf[] = "Vel";
+
+void drawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
+    SelectObject(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+void drawGrid(HDC dc, const RECT& r) {
+    GdiObject<HPEN> penA(CreatePen(PS_SOLID, 1, penAColour));
+    GdiObject<HPEN> penB(CreatePen(PS_SOLID, 1, penBColour));
+    ScopedSelection keepPen(dc, penA);
+    // Vertical pairs first: where lines cross, the horizontal pair drawn last shows.
+    forEachGridPair(r.left, r.right, [&](int32_t x) {
+        drawLine(dc, penA, x, r.top, x, r.bottom);
+        drawLine(dc, penB, x + 1, r.top, x + 1, r.bottom);
+    });
+    forEachGridPair(r.top, r.bottom, [&](int32_t y) {
+        drawLine(dc, penA, r.left, y, r.right, y);
+        drawLine(dc, penB, r.left, y + 1, r.right, y + 1);
+    });
+}
+
+void drawLogo(HDC dc, const RECT& r) {
+    // A negative height asks for a character height of 60 pixels rather than a cell height.
+    GdiObject<HFONT> font(CreateFontA(-60, -27, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                      FF_ROMAN | DEFAULT_PITCH, nullptr));
+    ScopedSelection keepFont(dc, font);
+    SIZE first = {0, 0};
+    SIZE second = {0, 0};
+    GetTextExtentPoint32A(dc, firstHalf, 4, &first);
+    GetTextExtentPoint32A(dc, secondHalf, 3, &second);
+    const LogoPlacement at = logoPlacement(r.right - r.left, r.bottom - r.top, first.cx, first.cy,
+                                           second.cx);
+    SetBkMode(dc, TRANSPARENT);
+    const COLORREF entryColour = SetTextColor(dc, firstHalfColour);
+    TextOutA(dc, at.x, at.y, firstHalf, 4);
+    SetTextColor(dc, secondHalfColour);
+    TextOutA(dc, at.secondX, at.y, secondHalf, 3);
+    SetTextColor(dc, entryColour);
+}
+
+}  // namespace
+
+void drawBackdrop(HDC dc, const RECT& rectangle) {
+    drawGrid(dc, rectangle);
+    drawLogo(dc, rectangle);
+}

@@ -1,0 +1,8 @@
+// The splash window's picture: a light two-tone grid and the two-colour logo over it.
+#pragma once
+
+#include <windows.h>
+
+// Draws lines and text only. Leaves the DC with its entry pen, font and text colour, and with the
+// background mode TRANSPARENT.
+void drawBackdrop(HDC dc, const RECT& rectangle);

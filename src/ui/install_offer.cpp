@@ -1,0 +1,64 @@
+#include "install_offer.h"
+
+#include <string.h>
+
+#include "../launch/child_process.h"
+#include "../launch/command_string.h"
+#include "../launch/path_exists.h"
+#include "../startup/launcher_state.h"
+#include "error_message.h"
+
+namespace {
+
+// The installer is started and left alone: the launcher ends without waiting for it.
+void startSetup() {
+    const char* folder = launcherState.exeDirectory;
+    // Unquoted, a folder with a blank (E:\My Disc\) would make the process start try E:\My.exe.
+    const bool quoted = folder != nullptr && strchr(folder, ' ') != nullptr;
+    CommandString line;
+    if (quoted) line.appendChar('"');
+    line.appendText(folder).appendText("setup.exe");
+    if (quoted) line.appendChar('"');
+    PROCESS_INFORMATION child;
+    if (!startDetachedChild(line.textOrEmpty(), child)) {
+        showLauncherError("Error starting setup");
+        return;
+    }
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK installOfferDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
+    switch (message) {
+        case WM_CLOSE:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        case WM_COMMAND: {
+            // Judged by the control that sent it, so that keyboard and mouse end up alike.
+            const HWND from = reinterpret_cast<HWND>(lParam);
+            INT_PTR choice = IDCANCEL;
+            if (from == GetDlgItem(dialog, IDYES)) {
+                choice = IDYES;
+            } else if (from == GetDlgItem(dialog, IDNO)) {
+                choice = IDNO;
+            }
+            EndDialog(dialog, choice);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+    }
+}
+
+bool offerInstallation(HINSTANCE instance) {
+    INT_PTR choice = IDYES;
+    if (pathExists("setup.exe", 0)) {
+        choice = DialogBoxParamA(instance, MAKEINTRESOURCEA(installOfferDialogId), nullptr,
+                                 installOfferDialogProc, 0);
+    }
+    if (choice == IDYES) return true;
+    if (choice == IDNO) startSetup();
+    return false;
+}
