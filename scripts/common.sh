@@ -61,11 +61,16 @@ ensure_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "making the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        "$WINE" wineboot -i >/dev/null 2>&1
+        "$WINE" wineboot -i </dev/null >/dev/null 2>&1
         # Without a window manager, managed windows make every dialog wait before it closes.
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     fi
-    "$WINESERVER" -p
+    # Kept running for the whole session so that each program starts fast; its output must not
+    # hold the caller's pipes open.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    # The first program of a session starts Wine's services and desktop process, which inherit
+    # its output: start them here, with none, or they hold the test runner's pipes open.
+    "$WINE" reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1
     STARTED_WINESERVER=1
 }
 

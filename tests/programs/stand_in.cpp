@@ -1,0 +1,143 @@
+// Plays a program the launcher starts (a Java runtime, jview, the installer, the page viewer). It
+// records what it received and then behaves as the file "<its own name>.behaviour" beside it says:
+//
+//   log=PATH          where to append the record (default: "<its own name>.log" beside it)
+//   action=exit       exit (default) | hang | window
+//   code=N            exit code (default 0)
+//   delay=MS          wait before acting; delay-random=MS adds a random share of that many
+//   title=TEXT        the window's title, for action=window
+//   lifetime=MS       with action=window: exit with `code` that long after the window opened
+//   check-main=1      like a runtime, fail with exit code 1 unless the main class it finds is
+//                     com.quarvel.browser.Browser (default 1; 0 for installer and page viewer)
+//
+// A record is a block of "key value" lines ending in "end"; times are microseconds on the
+// system-wide performance counter, so that they compare across processes.
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+
+namespace {
+
+std::string ownPathWithoutExtension() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    const size_t dot = text.rfind('.');
+    if (dot != std::string::npos && text.find('\\', dot) == std::string::npos) text.erase(dot);
+    return text;
+}
+
+long long nowMicros() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart / frequency.QuadPart * 1000000 +
+           now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
+}
+
+struct Behaviour {
+    std::string log;
+    std::string action = "exit";
+    int code = 0;
+    int delay = 0;
+    int delayRandom = 0;
+    std::string title = "QuarVel";
+    int lifetime = -1;
+    bool checkMain = true;
+};
+
+Behaviour readBehaviour(const std::string& base) {
+    Behaviour b;
+    b.log = base + ".log";
+    FILE* file = fopen((base + ".behaviour").c_str(), "r");
+    if (file == nullptr) return b;
+    char line[1024];
+    while (fgets(line, sizeof line, file) != nullptr) {
+        std::string text = line;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        const size_t equals = text.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = text.substr(0, equals), value = text.substr(equals + 1);
+        if (key == "log") b.log = value;
+        if (key == "action") b.action = value;
+        if (key == "code") b.code = atoi(value.c_str());
+        if (key == "delay") b.delay = atoi(value.c_str());
+        if (key == "delay-random") b.delayRandom = atoi(value.c_str());
+        if (key == "title") b.title = value;
+        if (key == "lifetime") b.lifetime = atoi(value.c_str());
+        if (key == "check-main") b.checkMain = value != "0";
+    }
+    fclose(file);
+    return b;
+}
+
+void append(const std::string& log, const std::string& text) {
+    FILE* file = fopen(log.c_str(), "ab");
+    if (file == nullptr) return;
+    fputs(text.c_str(), file);
+    fclose(file);
+}
+
+// The first argument that is neither an option nor an option's value, as a runtime finds it.
+std::string mainClass(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-cp" || arg == "-classpath" || arg == "/cp") {
+            ++i;
+        } else if (arg.empty() || (arg[0] != '-' && arg[0] != '/')) {
+            return arg;
+        }
+    }
+    return "";
+}
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const long long started = nowMicros();
+    const Behaviour b = readBehaviour(ownPathWithoutExtension());
+    char folder[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof folder, folder);
+    std::string record = "begin\nprogram " + ownPathWithoutExtension() + "\npid " +
+                         std::to_string(GetCurrentProcessId()) + "\ncmdline " + GetCommandLineA() +
+                         "\ncwd " + folder + "\nstarted " + std::to_string(started) + "\n";
+    for (int i = 0; i < argc; ++i) record += "arg " + std::string(argv[i]) + "\n";
+
+    if (b.checkMain && mainClass(argc, argv) != "com.quarvel.browser.Browser") {
+        append(b.log, record + "error could not find the main class\nend\n");
+        return 1;
+    }
+    append(b.log, record + "end\n");
+
+    int delay = b.delay;
+    if (b.delayRandom > 0) {
+        srand(static_cast<unsigned>(started));
+        delay += rand() % b.delayRandom;
+    }
+    Sleep(delay);
+    if (b.action == "hang") Sleep(INFINITE);
+    if (b.action != "window") return b.code;
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "StandInWindow";
+    RegisterClassA(&windowClass);
+    CreateWindowA("StandInWindow", b.title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                  100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    append(b.log, "window " + std::to_string(nowMicros()) + "\n");
+    if (b.lifetime >= 0) SetTimer(nullptr, 0, static_cast<UINT>(b.lifetime), nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER) return b.code;
+        DispatchMessageA(&message);
+    }
+    return b.code;
+}

@@ -1,0 +1,158 @@
+// runAndWatch against real children: the stand-in plays a runtime that exits, fails, hangs or
+// opens a window with a given title.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <thread>
+
+#include "launch/child_watch.h"
+#include "startup/launcher_state.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const char runtimeArguments[] = " -cp quarvel.jar;. com.quarvel.browser.Browser";
+
+class ChildWatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memset(&launcherState, 0, sizeof launcherState);
+        folderText = folder.path() + "\\";
+        launcherState.exeDirectory = &folderText[0];
+    }
+    void TearDown() override { memset(&launcherState, 0, sizeof launcherState); }
+
+    // Runs the stand-in with the given behaviour; returns the result and how long it took.
+    bool run(const std::string& behaviour, double* seconds = nullptr) {
+        folder.placeStandIn("rt\\bin\\java.exe", behaviour);
+        std::string line = folder / "rt\\bin\\java" + runtimeArguments;
+        const long long before = nowMicros();
+        const bool result = runAndWatch(&line[0]);
+        if (seconds != nullptr) *seconds = (nowMicros() - before) / 1e6;
+        return result;
+    }
+    std::vector<Record> records() { return readRecords(folder / "rt\\bin\\java.log"); }
+
+    ScratchFolder folder{"child_watch"};
+    std::string folderText;
+};
+
+// Opens the child as soon as its record appears, so that its exit code can still be read after
+// the watch has closed its own handles.
+class ChildCatcher {
+public:
+    explicit ChildCatcher(std::string log) : log_(std::move(log)) {
+        thread_ = std::thread([this] {
+            for (int i = 0; i < 1000 && process_ == nullptr; ++i) {
+                const std::vector<Record> seen = readRecords(log_);
+                if (!seen.empty()) {
+                    process_ = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, seen[0].pid);
+                }
+                Sleep(10);
+            }
+        });
+    }
+    ~ChildCatcher() {
+        if (thread_.joinable()) thread_.join();
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    DWORD exitCode() {
+        thread_.join();
+        DWORD code = 0xFFFFFFFF;
+        if (process_ != nullptr && WaitForSingleObject(process_, 5000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process_, &code);
+        }
+        return code;
+    }
+
+private:
+    std::string log_;
+    HANDLE process_ = nullptr;
+    std::thread thread_;
+};
+
+void endProcess(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) return;
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 2000);
+    CloseHandle(process);
+}
+
+TEST_F(ChildWatchTest, ExitCodeDecidesWhenNoWindowOpens) {
+    double seconds = 0;
+    EXPECT_TRUE(run("action=exit\ncode=0\n", &seconds));
+    EXPECT_LT(seconds, 2.0);
+    ASSERT_EQ(records().size(), 1u);
+    EXPECT_EQ(records()[0].folder + "\\", folderText) << "started in the launcher's folder";
+
+    DWORD handlesBefore = 0, handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    EXPECT_FALSE(run("action=exit\ncode=1\ndelay=3000\n", &seconds));
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_GT(seconds, 2.9);
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_EQ(handlesAfter, handlesBefore) << "both child handles are closed";
+}
+
+TEST_F(ChildWatchTest, AWindowTitledWithQuarVelIsTheApplication) {
+    double seconds = 0;
+    ASSERT_TRUE(run("action=window\ntitle=QuarVel\ndelay=500\n", &seconds));
+    EXPECT_LT(seconds, 3.0);
+    const std::vector<Record> seen = records();
+    ASSERT_EQ(seen.size(), 1u);
+    HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, seen[0].pid);
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(WaitForSingleObject(child, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left running";
+    CloseHandle(child);
+    endProcess(seen[0].pid);
+
+    // Anywhere within the first 99 characters counts.
+    ASSERT_TRUE(run("action=window\ntitle=" + std::string(92, '-') + "QuarVel\n"));
+    endProcess(records().back().pid);
+}
+
+TEST_F(ChildWatchTest, OtherTitlesAndOtherProcessesDoNotCount) {
+    // Each child shows its window for two seconds, then ends with a failure of its own.
+    const std::string titles[] = {"quarvel", "QUARVEL Browser", std::string(93, '-') + "QuarVel",
+                                  "Quar Vel"};
+    for (const std::string& title : titles) {
+        EXPECT_FALSE(run("action=window\ncode=3\nlifetime=2000\ntitle=" + title + "\n")) << title;
+    }
+
+    // A matching window of this process, not the child's.
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "OtherQuarVelWindow";
+    RegisterClassA(&windowClass);
+    HWND other = CreateWindowA("OtherQuarVelWindow", "QuarVel", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               0, 0, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_FALSE(run("action=exit\ncode=1\ndelay=1500\n"));
+    DestroyWindow(other);
+}
+
+TEST_F(ChildWatchTest, AnEmptyOrMissingProgramFailsAtOnce) {
+    char empty[] = "";
+    const long long before = nowMicros();
+    EXPECT_FALSE(runAndWatch(empty));
+    std::string missing = folder / "nowhere\\bin\\java -cp x y";
+    EXPECT_FALSE(runAndWatch(&missing[0]));
+    EXPECT_LT(nowMicros() - before, 1000000);
+}
+
+// The full watch: about 90 seconds, so it runs once.
+TEST_F(ChildWatchTest, SlowChildWithoutWindowIsTerminatedAfterTheWatch) {
+    double seconds = 0;
+    ChildCatcher child(folder / "rt\\bin\\java.log");
+    EXPECT_FALSE(run("action=hang\n", &seconds));
+    EXPECT_GT(seconds, 89.0);
+    EXPECT_LT(seconds, 100.0);
+    EXPECT_EQ(child.exitCode(), 1u) << "terminated with exit code 1";
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// The registry scan against real keys written in the test prefix.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launch/registry_scan.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string jre = "Java Runtime Environment";
+const std::string plugin = "Java Plug-in";
+const std::string jdk = "Java Development Kit";
+
+std::vector<std::string> scan() {
+    RuntimeList list;
+    collectInstalledRuntimes(list);
+    std::vector<std::string> rows;
+    for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) {
+        rows.push_back(std::to_string(n->version.major) + "." + std::to_string(n->version.minor) +
+                       "." + std::to_string(n->version.micro) + "." +
+                       std::to_string(n->version.update) + " " + n->homeFolder);
+    }
+    return rows;
+}
+
+TEST(RegistryScan, WorkedExampleAcrossTheThreeKeys) {
+    CleanJavaSoftKeys clean;
+    EXPECT_TRUE(scan().empty()) << "no keys at all";
+    registerRuntime(jre, "1.3.1", "C:\\JRE\\1.3.1");
+    registerRuntime(jre, "1.4", "C:\\Java\\jre142", "2");
+    registerRuntime(jre, "1.4.2_03", "C:\\Java\\jre142");
+    registerRuntime(plugin, "1.4.2_03", "c:\\java\\JRE142\\");
+    registerRuntime(jdk, "1.4", "C:\\SDK\\jdk142", "2");
+    EXPECT_EQ(scan(), (std::vector<std::string>{"1.4.2.3 C:\\Java\\jre142\\",
+                                                "1.4.2.0 C:\\SDK\\jdk142\\",
+                                                "1.3.1.0 C:\\JRE\\1.3.1\\"}));
+}
+
+TEST(RegistryScan, OddEntriesAreReadWithinTheirBuffers) {
+    CleanJavaSoftKeys clean;
+    const std::string base = "SOFTWARE\\JavaSoft\\" + jre + "\\";
+    // A subkey without JavaHome adds nothing.
+    setRegistryValue(base + "1.6", "Other", REG_SZ, "x", 2);
+    // A name with blanks is trimmed before the subkey is opened, so here it opens its plain twin
+    // (and C:\\Blank never shows); values lose their blanks too.
+    registerRuntime(jre, " 1.5.0_06-b05 ", "C:\\Blank");
+    registerRuntime(jre, "1.5.0_06-b05", " C:\\JRE ");
+    // A MicroVersion stored as a number is read as text: no digits, so micro stays 0.
+    const DWORD two = 2;
+    registerRuntime(jre, "1.4", "C:\\Dword");
+    setRegistryValue(base + "1.4", "MicroVersion", REG_DWORD, &two, sizeof two);
+    // A JavaHome without its terminating NUL.
+    setRegistryValue(base + "1.3", "JavaHome", REG_SZ, "C:\\NoNul", 8);
+    // A JavaHome of 261 bytes without a NUL fills the buffer exactly; one longer does not fit.
+    const std::string full(261, 'F');
+    setRegistryValue(base + "1.2.1", "JavaHome", REG_BINARY, full.data(), 261);
+    const std::string tooLong(300, 'L');
+    setRegistryValue(base + "1.2.2", "JavaHome", REG_SZ, tooLong.c_str(), 301);
+    // An all-blank home still makes an entry, with an empty folder.
+    registerRuntime(jdk, "1.1.8", "   ");
+
+    EXPECT_EQ(scan(), (std::vector<std::string>{"1.5.0.6 C:\\JRE\\", "1.4.0.0 C:\\Dword\\",
+                                                "1.3.0.0 C:\\NoNul\\", "1.2.1.0 " + full,
+                                                "1.1.8.0 "}));
+}
+
+TEST(RegistryScan, ManyRuntimesAreAllListed) {
+    CleanJavaSoftKeys clean;
+    for (int i = 0; i < 60; ++i) {
+        registerRuntime(i % 2 ? jre : jdk, "1." + std::to_string(i % 7) + "." + std::to_string(i),
+                        "C:\\rt" + std::to_string(i));
+    }
+    const std::vector<std::string> rows = scan();
+    ASSERT_EQ(rows.size(), 60u);
+    EXPECT_EQ(rows.front(), "1.6.55.0 C:\\rt55\\");
+    EXPECT_EQ(rows.back(), "1.0.0.0 C:\\rt0\\");
+}
+
+}  // namespace

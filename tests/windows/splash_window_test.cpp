@@ -1,0 +1,188 @@
+// The splash window in this process, on the real display: its place, its frame, the pixels of its
+// grid and logo read back from the screen, and its status line.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "launch/post_status.h"
+#include "startup/launcher_state.h"
+#include "test_support.h"
+#include "ui/splash_layout.h"
+#include "ui/splash_window.h"
+
+using namespace testing_support;
+
+namespace {
+
+const COLORREF penA = RGB(192, 225, 235);
+const COLORREF penB = RGB(218, 236, 242);
+const COLORREF white = RGB(255, 255, 255);
+
+bool isDark(COLORREF c) { return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96; }
+
+class SplashWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        memset(&launcherState, 0, sizeof launcherState);
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        registerSplashClass(instance);
+        RECT area;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        launcherState.workArea = {area.left, area.top, area.right, area.bottom};
+        window = createSplashWindow(instance);
+        ASSERT_NE(window, nullptr);
+        launcherState.splashWindow = window;
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
+        pumpMessages(300);
+        GetWindowRect(window, &frame);
+    }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        pumpMessages(50);
+        memset(&launcherState, 0, sizeof launcherState);
+    }
+    COLORREF at(int x, int y) { return screenPixel(frame.left + x, frame.top + y); }
+    std::vector<COLORREF> strip() {
+        const RECT area = {frame.left, frame.top + 114, frame.right, frame.bottom};
+        return screenPixels(area);
+    }
+    // Leftmost and rightmost columns of dark pixels in the status strip; -1 when there are none.
+    std::pair<int, int> darkColumns() {
+        const std::vector<COLORREF> pixels = strip();
+        int left = -1, right = -1;
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            if (!isDark(pixels[i])) continue;
+            const int x = static_cast<int>(i % splashWidth);
+            if (left < 0 || x < left) left = x;
+            if (x > right) right = x;
+        }
+        return {left, right};
+    }
+
+    HWND window = nullptr;
+    RECT frame = {};
+};
+
+TEST_F(SplashWindowTest, StandsCentredOnTheWorkAreaWithoutFrame) {
+    const ScreenPoint expected = splashPosition(launcherState.workArea);
+    EXPECT_EQ(frame.left, expected.x);
+    EXPECT_EQ(frame.top, expected.y);
+    EXPECT_EQ(frame.right - frame.left, 366);
+    EXPECT_EQ(frame.bottom - frame.top, 150);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.left, 0);
+    EXPECT_EQ(client.top, 0);
+    EXPECT_EQ(client.right, 366);
+    EXPECT_EQ(client.bottom, 150);
+    EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    EXPECT_STREQ(name, "QuarVelLauncherClass");
+    // Losing and regaining activation draws no caption either.
+    SendMessageA(window, WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.bottom, 150);
+}
+
+TEST_F(SplashWindowTest, GridPairsStandWhereTheArithmeticPutsThem) {
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    // Rows 0 and 1 lie outside every horizontal pair, so they show the vertical lines alone.
+    for (int x = 2; x <= 362; x += 18) {
+        EXPECT_EQ(at(x, 0), penA) << "column " << x;
+        EXPECT_EQ(at(x + 1, 0), penB) << "column " << x + 1;
+        EXPECT_EQ(at(x, 149), penA) << "column " << x;
+    }
+    // Columns 0 and 1 show the horizontal lines alone.
+    for (int y = 2; y <= 146; y += 18) {
+        EXPECT_EQ(at(0, y), penA) << "row " << y;
+        EXPECT_EQ(at(0, y + 1), penB) << "row " << y + 1;
+        EXPECT_EQ(at(365, y), penA) << "row " << y;
+    }
+    // Where they cross, the horizontal pair was drawn last.
+    EXPECT_EQ(at(3, 2), penA);
+    EXPECT_EQ(at(2, 3), penB);
+    // The free border columns and rows.
+    EXPECT_EQ(at(0, 0), background);
+    EXPECT_EQ(at(1, 1), background);
+    EXPECT_EQ(at(364, 148), background);
+    EXPECT_EQ(at(365, 149), background);
+    EXPECT_EQ(at(10, 10), background);
+}
+
+TEST_F(SplashWindowTest, LogoShowsBothColoursInTheMiddle) {
+    const std::vector<COLORREF> pixels = screenPixels(frame);
+    int orange = 0, green = 0, orangeRight = -1, greenLeft = splashWidth;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const int x = static_cast<int>(i % splashWidth);
+        if (pixels[i] == RGB(225, 94, 55)) {
+            ++orange;
+            orangeRight = x > orangeRight ? x : orangeRight;
+        }
+        if (pixels[i] == RGB(0, 135, 14)) {
+            ++green;
+            greenLeft = x < greenLeft ? x : greenLeft;
+        }
+    }
+    EXPECT_GT(orange, 200);
+    EXPECT_GT(green, 150);
+    EXPECT_LE(orangeRight, greenLeft + 4) << "Quar stands left of Vel";
+}
+
+TEST_F(SplashWindowTest, StatusTextsReplaceEachOtherAndNullClears) {
+    EXPECT_EQ(darkColumns().first, -1) << "no status text before the first message";
+
+    ASSERT_TRUE(postStatus("C:\\Program Files\\JavaSoft\\JRE\\1.3"));
+    pumpMessages(200);
+    const std::pair<int, int> wide = darkColumns();
+    ASSERT_GE(wide.first, 0);
+    // Centred: the ink's middle lies within a few pixels of the window's (glyph ink is not quite
+    // symmetric within its advance, so not exactly).
+    EXPECT_LE(abs(wide.first + wide.second - (splashWidth - 1)), 6);
+    // Dark pixels only between the strip's top and 5 pixels above the bottom edge.
+    const std::vector<COLORREF> pixels = strip();
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (isDark(pixels[i])) {
+            EXPECT_LT(static_cast<int>(i / splashWidth), 145 - 114);
+        }
+    }
+
+    ASSERT_TRUE(postStatus("jview"));
+    pumpMessages(200);
+    const std::pair<int, int> narrow = darkColumns();
+    ASSERT_GE(narrow.first, 0);
+    EXPECT_GT(narrow.first, wide.first + 20) << "the earlier, wider text is gone";
+    EXPECT_LE(abs(narrow.first + narrow.second - (splashWidth - 1)), 6);
+
+    ASSERT_TRUE(postStatus(nullptr));
+    pumpMessages(200);
+    EXPECT_EQ(darkColumns().first, -1);
+    // The strip is white, with the grid drawn again over it.
+    EXPECT_EQ(at(10, 120), white);
+    EXPECT_EQ(at(2, 120), penA);
+    EXPECT_EQ(at(10, 128), penA);
+    EXPECT_EQ(at(10, 129), penB);
+}
+
+TEST_F(SplashWindowTest, DestroyingTheWindowAsksToQuitWithCodeZero) {
+    DestroyWindow(window);
+    MSG message;
+    bool quit = false;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit = true;
+            EXPECT_EQ(message.wParam, 0u);
+        }
+    }
+    EXPECT_TRUE(quit);
+}
+
+TEST_F(SplashWindowTest, PostingToAWindowThatIsGoneFails) {
+    DestroyWindow(window);
+    pumpMessages(0);
+    EXPECT_FALSE(postStatus("lost"));  // and the copy is freed, not leaked into nowhere
+}
+
+}  // namespace

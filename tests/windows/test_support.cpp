@@ -1,0 +1,279 @@
+#include "test_support.h"
+
+#include <stdio.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace testing_support {
+
+std::string testProgramFolder() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\'));
+}
+
+std::string standInPath() { return testProgramFolder() + "\\stand_in.exe"; }
+std::string launcherPath() { return testProgramFolder() + "\\launcher.exe"; }
+
+long long nowMicros() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart / frequency.QuadPart * 1000000 +
+           now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
+}
+
+void removeTree(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+ScratchFolder::ScratchFolder(const std::string& name) {
+    const std::string root = testProgramFolder() + "\\scratch";
+    CreateDirectoryA(root.c_str(), nullptr);
+    path_ = root + "\\" + name;
+    removeTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+void ScratchFolder::makeFolder(const std::string& relative) const {
+    // Creates each level in turn.
+    for (size_t at = 0; at != std::string::npos;) {
+        at = relative.find('\\', at + 1);
+        CreateDirectoryA((*this / relative.substr(0, at)).c_str(), nullptr);
+    }
+}
+
+void ScratchFolder::writeFile(const std::string& relative, const std::string& content) const {
+    const size_t slash = relative.rfind('\\');
+    if (slash != std::string::npos) makeFolder(relative.substr(0, slash));
+    std::ofstream file(*this / relative, std::ios::binary);
+    file << content;
+}
+
+void ScratchFolder::placeStandIn(const std::string& relative, const std::string& behaviour) const {
+    const size_t slash = relative.rfind('\\');
+    if (slash != std::string::npos) makeFolder(relative.substr(0, slash));
+    CopyFileA(standInPath().c_str(), (*this / relative).c_str(), FALSE);
+    const std::string base = relative.substr(0, relative.rfind('.'));
+    writeFile(base + ".behaviour", behaviour);
+}
+
+void ScratchFolder::placeLauncher() const {
+    CopyFileA(launcherPath().c_str(), (*this / "launcher.exe").c_str(), FALSE);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<Record> readRecords(const std::string& logPath) {
+    std::vector<Record> records;
+    std::istringstream lines(readFile(logPath));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t blank = line.find(' ');
+        const std::string key = line.substr(0, blank);
+        const std::string value = blank == std::string::npos ? "" : line.substr(blank + 1);
+        if (key == "begin") records.emplace_back();
+        if (records.empty()) continue;
+        Record& r = records.back();
+        if (key == "program") r.program = value;
+        if (key == "pid") r.pid = static_cast<DWORD>(std::stoul(value));
+        if (key == "cmdline") r.commandLine = value;
+        if (key == "cwd") r.folder = value;
+        if (key == "started") r.started = std::stoll(value);
+        if (key == "window") r.windowOpened = std::stoll(value);
+        if (key == "arg") r.args.push_back(value);
+        if (key == "error") r.failedMainClass = true;
+    }
+    return records;
+}
+
+Process::Process(const std::string& commandLine, const std::string& folder) {
+    ZeroMemory(&info_, sizeof info_);
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &info_)) {
+        ZeroMemory(&info_, sizeof info_);
+    }
+}
+
+Process::~Process() {
+    if (info_.hProcess == nullptr) return;
+    if (waitForExit(0) == STILL_ACTIVE) kill();
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+}
+
+DWORD Process::waitForExit(DWORD milliseconds) const {
+    if (WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+void Process::kill() const {
+    TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 5000);
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM parameter) {
+    WindowSearch& search = *reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId) return TRUE;
+    if (search.className != nullptr) {
+        char name[256] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (strcmp(name, search.className) != 0) return TRUE;
+    }
+    search.found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> windowsOf(DWORD processId, const char* className) {
+    WindowSearch search = {processId, className, {}};
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void pumpMessages(DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (milliseconds > 0) Sleep(10);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+HWND waitForWindow(DWORD processId, const char* className, DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    for (;;) {
+        const std::vector<HWND> found = windowsOf(processId, className);
+        for (HWND window : found) {
+            if (IsWindowVisible(window)) return window;
+        }
+        if (static_cast<LONG>(end - GetTickCount()) <= 0) return nullptr;
+        pumpMessages(20);
+    }
+}
+
+std::string windowText(HWND window) {
+    char text[1024] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds) {
+    MessageBoxSeen seen;
+    seen.box = waitForWindow(processId, "#32770", milliseconds);
+    if (seen.box == nullptr) return seen;
+    seen.caption = windowText(seen.box);
+    char text[1024] = "";
+    GetDlgItemTextA(seen.box, 0xFFFF, text, sizeof text);  // the message box's static text
+    seen.text = text;
+    return seen;
+}
+
+void pressButton(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+COLORREF screenPixel(int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::vector<COLORREF> screenPixels(const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+    const DWORD* source = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const DWORD p = source[i];  // 0x00RRGGBB
+        pixels[i] = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+CleanJavaSoftKeys::CleanJavaSoftKeys() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft"); }
+CleanJavaSoftKeys::~CleanJavaSoftKeys() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft"); }
+
+void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
+                      DWORD size) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    if (name != nullptr) RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void registerRuntime(const std::string& key, const std::string& subkey, const std::string& home,
+                     const char* microVersion) {
+    const std::string path = "SOFTWARE\\JavaSoft\\" + key + "\\" + subkey;
+    setRegistryValue(path, "JavaHome", REG_SZ, home.c_str(), static_cast<DWORD>(home.size() + 1));
+    if (microVersion != nullptr) {
+        setRegistryValue(path, "MicroVersion", REG_SZ, microVersion,
+                         static_cast<DWORD>(strlen(microVersion) + 1));
+    }
+}
+
+}  // namespace testing_support

@@ -1,0 +1,99 @@
+// What the Windows-side tests share: scratch folders with stand-in programs, the records those
+// programs leave, starting and watching processes, finding their windows and message boxes,
+// reading pixels back from the screen, and registry keys that a test writes and removes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+std::string testProgramFolder();  // where the test binaries, launcher.exe and stand_in.exe lie
+std::string standInPath();
+std::string launcherPath();
+long long nowMicros();  // same clock as the stand-in's records
+
+// A fresh folder under the build tree, removed and made anew for each test.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name);
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& relative) const { return path_ + "\\" + relative; }
+    void makeFolder(const std::string& relative) const;
+    void writeFile(const std::string& relative, const std::string& content) const;
+    // Copies the stand-in to relative (for example "java\\bin\\java.exe") with a behaviour file.
+    void placeStandIn(const std::string& relative, const std::string& behaviour) const;
+    void placeLauncher() const;
+
+private:
+    std::string path_;
+};
+
+void removeTree(const std::string& path);
+std::string readFile(const std::string& path);
+
+struct Record {
+    std::string program;  // path without .exe
+    DWORD pid = 0;
+    std::string commandLine;
+    std::string folder;
+    long long started = 0;
+    long long windowOpened = -1;
+    std::vector<std::string> args;
+    bool failedMainClass = false;
+};
+std::vector<Record> readRecords(const std::string& logPath);
+
+// A started process and its handles.
+class Process {
+public:
+    Process(const std::string& commandLine, const std::string& folder);
+    ~Process();
+    bool started() const { return info_.hProcess != nullptr; }
+    DWORD id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+    // Exit code, or STILL_ACTIVE when it did not end within the time.
+    DWORD waitForExit(DWORD milliseconds) const;
+    void kill() const;
+
+private:
+    PROCESS_INFORMATION info_;
+};
+
+// Top-level windows of a process, optionally only those of one class.
+std::vector<HWND> windowsOf(DWORD processId, const char* className = nullptr);
+// Waits up to `milliseconds` for a top-level window of the class in the process.
+HWND waitForWindow(DWORD processId, const char* className, DWORD milliseconds);
+std::string windowText(HWND window);
+
+struct MessageBoxSeen {
+    HWND box = nullptr;
+    std::string caption;
+    std::string text;
+};
+// Waits for a message box of the process and reads its caption and text.
+MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds);
+void pressButton(HWND dialog, int id);
+
+void pumpMessages(DWORD milliseconds);
+
+// Colour of a screen pixel, as the screen shows it now.
+COLORREF screenPixel(int x, int y);
+// All pixels of a screen rectangle, row by row.
+std::vector<COLORREF> screenPixels(const RECT& area);
+
+// Makes sure no JavaSoft runtimes are registered, before and after the test.
+class CleanJavaSoftKeys {
+public:
+    CleanJavaSoftKeys();
+    ~CleanJavaSoftKeys();
+};
+// Writes HKLM\SOFTWARE\JavaSoft\<key>\<subkey> with a JavaHome (and MicroVersion when given).
+void registerRuntime(const std::string& key, const std::string& subkey, const std::string& home,
+                     const char* microVersion = nullptr);
+void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
+                      DWORD size);
+
+}  // namespace testing_support
