@@ -1,0 +1,279 @@
+// launcher.exe itself, started by the test in a prepared disc folder: its splash window, its
+// messages, the runtimes it starts, the fallback page and its end.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+#include "ui/splash_layout.h"
+
+using namespace testing_support;
+
+namespace {
+
+const COLORREF penA = RGB(192, 225, 235);
+const COLORREF penB = RGB(218, 236, 242);
+
+// A disc folder holding launcher.exe, and optionally the archive and stand-in runtimes.
+class LauncherTest : public ::testing::Test {
+protected:
+    explicit LauncherTest(const char* name = "disc") : disc(name) {}
+    void SetUp() override {
+        disc.placeLauncher();
+        log = disc / "children.log";
+        GetEnvironmentVariableA("PATH", savedPath, sizeof savedPath);
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("PATH", savedPath);
+        // Applications left running by a successful start.
+        for (const Record& r : readRecords(log)) {
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, r.pid);
+            if (process == nullptr) continue;
+            TerminateProcess(process, 0);
+            WaitForSingleObject(process, 2000);
+            CloseHandle(process);
+        }
+    }
+    void placeArchive() { disc.writeFile("quarvel.jar", "PK"); }
+    std::string behaviour(const std::string& rest) { return "log=" + log + "\n" + rest; }
+    void placeRuntime(const std::string& home, const std::string& what) {
+        disc.placeStandIn(home + "\\bin\\java.exe", behaviour(what));
+        disc.placeStandIn(home + "\\bin\\jre.exe", behaviour(what));
+    }
+    void putJviewOnPath(const std::string& what) {
+        disc.placeStandIn("tools\\jview.exe", behaviour(what));
+        SetEnvironmentVariableA("PATH", (disc / "tools;" + savedPath).c_str());
+    }
+    std::string launcherCommand(const std::string& arguments = "") {
+        return "\"" + disc / "launcher.exe" + "\"" + (arguments.empty() ? "" : " " + arguments);
+    }
+    // Programs started so far, relative to the disc folder where they lie in it.
+    std::vector<std::string> programsRun() {
+        std::vector<std::string> programs;
+        for (const Record& r : readRecords(log)) {
+            const std::string prefix = disc.path() + "\\";
+            programs.push_back(r.program.compare(0, prefix.size(), prefix) == 0
+                                   ? r.program.substr(prefix.size())
+                                   : r.program);
+        }
+        return programs;
+    }
+    // Presses OK on the one message box of the launcher and returns its caption and text; then
+    // the seconds until the launcher ended and its exit code.
+    MessageBoxSeen answerOnlyMessageBox(const Process& launcher, double* secondsToExit,
+                                        DWORD* exitCode) {
+        MessageBoxSeen seen = waitForMessageBox(launcher.id(), 20000);
+        if (seen.box == nullptr) return seen;
+        pumpMessages(300);
+        EXPECT_EQ(windowsOf(launcher.id(), "#32770").size(), 1u) << "exactly one message box";
+        const long long pressed = nowMicros();
+        pressButton(seen.box, IDOK);
+        *exitCode = launcher.waitForExit(10000);
+        *secondsToExit = (nowMicros() - pressed) / 1e6;
+        return seen;
+    }
+
+    ScratchFolder disc;
+    std::string log;
+    char savedPath[8192] = "";
+};
+
+TEST_F(LauncherTest, SplashWindowOfTheRunningLauncher) {
+    placeArchive();
+    placeRuntime("java", "action=hang\n");  // keeps the worker watching
+    Process launcher(launcherCommand(), disc.path());
+    ASSERT_TRUE(launcher.started());
+    HWND splash = waitForWindow(launcher.id(), "QuarVelLauncherClass", 10000);
+    ASSERT_NE(splash, nullptr);
+    pumpMessages(1000);  // the first attempt's status text is drawn by now
+
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const ScreenPoint expected = splashPosition({area.left, area.top, area.right, area.bottom});
+    RECT frame, client;
+    GetWindowRect(splash, &frame);
+    GetClientRect(splash, &client);
+    EXPECT_EQ(frame.left, expected.x);
+    EXPECT_EQ(frame.top, expected.y);
+    EXPECT_EQ(frame.right - frame.left, 366);
+    EXPECT_EQ(frame.bottom - frame.top, 150);
+    EXPECT_EQ(client.right, 366);
+    EXPECT_EQ(client.bottom, 150);
+    EXPECT_TRUE(GetWindowLongPtrA(splash, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(windowText(splash), "");
+
+    EXPECT_EQ(screenPixel(frame.left + 20, frame.top + 0), penA);
+    EXPECT_EQ(screenPixel(frame.left + 21, frame.top + 0), penB);
+    EXPECT_EQ(screenPixel(frame.left + 0, frame.top + 38), penA);
+    EXPECT_EQ(screenPixel(frame.left + 0, frame.top + 39), penB);
+    // The status line names the local folder being tried.
+    const RECT statusStrip = {frame.left, frame.top + 114, frame.right, frame.top + 145};
+    int dark = 0;
+    for (COLORREF c : screenPixels(statusStrip)) {
+        dark += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+    }
+    EXPECT_GT(dark, 5);
+    EXPECT_EQ(programsRun(), std::vector<std::string>{"java\\bin\\java"});
+
+    // Closing the window ends the launcher at once, with exit code 0, worker or not.
+    PostMessageA(splash, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.waitForExit(5000), 0u);
+}
+
+TEST_F(LauncherTest, MissingArchiveIsReportedAndNothingStarts) {
+    placeRuntime("java", "action=window\n");
+    for (const bool folderOfThatName : {false, true}) {
+        if (folderOfThatName) disc.makeFolder("quarvel.jar");
+        Process launcher(launcherCommand(), disc.path());
+        double seconds = 0;
+        DWORD exitCode = 1;
+        const MessageBoxSeen box = answerOnlyMessageBox(launcher, &seconds, &exitCode);
+        ASSERT_NE(box.box, nullptr);
+        EXPECT_EQ(box.caption, "QuarVel Launcher");
+        EXPECT_EQ(box.text, disc.path() + "\\quarvel.jar does not exist.");
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_GT(seconds, 0.9);
+        EXPECT_LT(seconds, 3.0);
+        EXPECT_TRUE(programsRun().empty());
+    }
+}
+
+TEST_F(LauncherTest, MissingJavaHomeFolderIsReported) {
+    placeArchive();
+    placeRuntime("java", "action=window\n");
+    disc.writeFile("afile", "x");
+    const struct {
+        const char* arguments;
+        const char* shown;
+    } cases[] = {
+        {"-javahome C:\\nowhere\\jdk -x", "JavaHome not found\nC:\\nowhere\\jdk"},
+        {"-javahome JVIEW", "JavaHome not found\nJVIEW"},
+        {"-javahome afile", "JavaHome not found\nafile"},
+        {"-javahome", "JavaHome not found\n"},
+    };
+    for (const auto& c : cases) {
+        Process launcher(launcherCommand(c.arguments), disc.path());
+        double seconds = 0;
+        DWORD exitCode = 1;
+        const MessageBoxSeen box = answerOnlyMessageBox(launcher, &seconds, &exitCode);
+        ASSERT_NE(box.box, nullptr) << c.arguments;
+        EXPECT_EQ(box.caption, "QuarVel Launcher");
+        // The message box may show the line feed as a line break with or without a carriage return.
+        std::string text = box.text;
+        for (size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
+        EXPECT_EQ(text, c.shown);
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_TRUE(programsRun().empty()) << "no local folder, registry or jview";
+    }
+}
+
+TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) {
+    CleanJavaSoftKeys clean;
+    placeArchive();
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\ndelay=700\n");
+    Process launcher(launcherCommand("-demo \"two words\""), disc.path());
+    const DWORD exitCode = launcher.waitForExit(15000);
+    const long long ended = nowMicros();
+    EXPECT_EQ(exitCode, 0u);
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].program, disc / "java\\bin\\java");
+    ASSERT_GE(seen[0].args.size(), 3u);
+    EXPECT_EQ(seen[0].args[seen[0].args.size() - 2], "-demo");
+    EXPECT_EQ(seen[0].args.back(), "two words");
+    ASSERT_GT(seen[0].windowOpened, 0);
+    const double afterWindow = (ended - seen[0].windowOpened) / 1e6;
+    EXPECT_GT(afterWindow, 0.95);
+    EXPECT_LT(afterWindow, 2.5);
+    HANDLE application = OpenProcess(SYNCHRONIZE, FALSE, seen[0].pid);
+    ASSERT_NE(application, nullptr);
+    EXPECT_EQ(WaitForSingleObject(application, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    CloseHandle(application);
+}
+
+// Seven registered runtimes, every one failing: all tiers in order, then the fallback page.
+class FallbackTest : public LauncherTest {
+protected:
+    void SetUp() override {
+        LauncherTest::SetUp();
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".html", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            DWORD size = sizeof savedHtml;
+            RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(savedHtml),
+                             &size);
+            RegCloseKey(key);
+        }
+    }
+    void TearDown() override {
+        setClassValue(".html", savedHtml);
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, "QuarVelTestPage");
+        LauncherTest::TearDown();
+    }
+    void setClassValue(const std::string& key, const std::string& value) {
+        HKEY opened;
+        RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &opened, nullptr);
+        RegSetValueExA(opened, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(opened);
+    }
+    // .html opens with a recording stand-in.
+    void registerPageViewer() {
+        disc.placeStandIn("viewer\\viewer.exe", behaviour("check-main=0\n"));
+        setClassValue(".html", "QuarVelTestPage");
+        setClassValue("QuarVelTestPage\\shell\\open\\command",
+                      "\"" + disc / "viewer\\viewer.exe" + "\" \"%1\"");
+    }
+
+    CleanJavaSoftKeys clean;
+    char savedHtml[256] = "";
+};
+
+TEST_F(FallbackTest, AllTiersInOrderThenThePageOpensThroughTheShell) {
+    placeArchive();
+    const struct {
+        const char* key;
+        const char* subkey;
+        const char* home;
+    } runtimes[] = {
+        {"Java Runtime Environment", "1.5.0_06", "R1"}, {"Java Plug-in", "1.4.2_03", "R2"},
+        {"Java Development Kit", "1.3.1_02", "R3"},     {"Java Runtime Environment", "1.2.2", "R4"},
+        {"Java Runtime Environment", "1.1.8_10", "R5"}, {"Java Development Kit", "1.1.7", "R6"},
+        {"Java Runtime Environment", "1.0.2", "R7"},
+    };
+    for (const auto& r : runtimes) {
+        placeRuntime(r.home, "action=exit\ncode=1\n");
+        registerRuntime(r.key, r.subkey, disc / r.home);
+    }
+    putJviewOnPath("action=exit\ncode=1\n");
+    disc.writeFile("start\\launcher.html", "<html></html>");
+    registerPageViewer();
+
+    Process launcher(launcherCommand(), disc.path());
+    EXPECT_EQ(launcher.waitForExit(60000), 0u);
+    EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty());
+    EXPECT_EQ(programsRun(),
+              (std::vector<std::string>{"R1\\bin\\java", "R2\\bin\\java", "tools\\jview",
+                                        "R5\\bin\\jre", "R5\\bin\\java", "R3\\bin\\java",
+                                        "R4\\bin\\java", "R6\\bin\\jre", "R6\\bin\\java",
+                                        "viewer\\viewer"}));
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_FALSE(seen.empty());
+    const std::string& page = seen.back().args.back();
+    EXPECT_NE(page.find("start\\launcher.html"), std::string::npos) << page;
+}
+
+TEST_F(FallbackTest, APageThatCannotBeOpenedIsReported) {
+    placeArchive();  // no runtime anywhere, no page
+    Process launcher(launcherCommand(), disc.path());
+    double seconds = 0;
+    DWORD exitCode = 1;
+    const MessageBoxSeen box = answerOnlyMessageBox(launcher, &seconds, &exitCode);
+    ASSERT_NE(box.box, nullptr);
+    std::string text = box.text;
+    for (size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
+    EXPECT_EQ(text, "File open error\n" + disc.path() +
+                        "\\start\\launcher.html\nPlease try to open this file manually.");
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_GT(seconds, 0.9);
+}
+
+}  // namespace
