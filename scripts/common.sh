@@ -28,23 +28,36 @@ install_dependencies() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+configure_trees() {
+    local tree
+    for tree in "$@"; do
+        case $tree in
+            native) cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+                        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null ;;
+            win-i686) cmake -S "$ROOT" -B "$BUILD/win-i686" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+                        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null ;;
+            win-x86_64) cmake -S "$ROOT" -B "$BUILD/win-x86_64" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+                        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" \
+                        -DLAUNCHER_WINDOWS_TESTS=ON >/dev/null ;;
+        esac || return 1
+    done
+}
+
+# build TREE [TARGET...]
+build_tree() {
+    local tree=$1; shift
+    ninja -C "$BUILD/$tree" "$@" >"$BUILD/$tree.build.log" 2>&1 || { cat "$BUILD/$tree.build.log"; return 1; }
+}
+
 build_all() {
     log "building (native core, i686 and x86_64 launcher)"
-    cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-    cmake -S "$ROOT" -B "$BUILD/win-i686" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null
-    cmake -S "$ROOT" -B "$BUILD/win-x86_64" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" -DLAUNCHER_WINDOWS_TESTS=ON >/dev/null
-    local tree
-    for tree in native win-i686 win-x86_64; do
-        ninja -C "$BUILD/$tree" >"$BUILD/$tree.build.log" 2>&1 || { cat "$BUILD/$tree.build.log"; return 1; }
-    done
+    configure_trees native win-i686 win-x86_64 || return 1
+    build_tree native && build_tree win-i686 && build_tree win-x86_64
 }
 
 # Uses the caller's display when there is one; otherwise starts a private Xvfb.
 ensure_display() {
-    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+    if have_display; then return 0; fi
     local n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -55,6 +68,9 @@ ensure_display() {
     echo "Xvfb did not start" >&2
     return 1
 }
+
+# Whether the caller's own display is there to use.
+have_display() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
 
 ensure_prefix() {
     export WINEPREFIX="$BUILD/wineprefix"
@@ -68,9 +84,10 @@ ensure_prefix() {
     # Kept running for the whole session so that each program starts fast; its output must not
     # hold the caller's pipes open.
     "$WINESERVER" -p </dev/null >/dev/null 2>&1
-    # The first program of a session starts Wine's services and desktop process, which inherit
-    # its output: start them here, with none, or they hold the test runner's pipes open.
-    "$WINE" reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1
+    # The first programs of a session start Wine's services and, with the first window, its
+    # desktop process; these inherit their output. Start them here, with none, or they hold the
+    # test runner's pipes open. rundll32 creates a window, so it brings up both.
+    "$WINE" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
     STARTED_WINESERVER=1
 }
 
