@@ -34,7 +34,8 @@ CommandString& CommandString::appendChar(char c) {
 
 CommandString& CommandString::appendDecimal(int value) {
     // Work on the magnitude as unsigned so that the most negative value needs no special case.
-    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    unsigned magnitude =
+        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
     char digits[12];
     char* at = digits + sizeof digits;
     *--at = '\0';

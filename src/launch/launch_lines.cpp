@@ -6,7 +6,9 @@
 
 namespace {
 
-bool needsQuotes(const char* text) { return text != nullptr && strpbrk(text, " \t") != nullptr; }
+bool needsQuotes(const char* text) {
+    return text != nullptr && strpbrk(text, " \t") != nullptr;
+}
 
 // The home folder's program, quoted as a whole when the folder needs it.
 void appendProgram(CommandString& line, const char* home, const char* program) {

@@ -5,6 +5,7 @@
 #include "launcher_platform.h"
 
 bool launchWithJava(const LauncherPlatform& platform, const char* home);
-bool launchWithJre(const LauncherPlatform& platform, const char* home);  // second line only on failure
+// Runs bin\java with lib\classes.zip only when bin\jre failed.
+bool launchWithJre(const LauncherPlatform& platform, const char* home);
 bool launchWithJview(const LauncherPlatform& platform);
 bool launchPreferJava(const LauncherPlatform& platform, const char* home);

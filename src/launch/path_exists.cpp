@@ -5,7 +5,8 @@
 bool pathExists(const char* path, int expectFolder) {
     const DWORD expected = expectFolder == 1 ? FILE_ATTRIBUTE_DIRECTORY : 0;
     const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == expected) {
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == expected) {
         return true;
     }
     // The search also answers for patterns, by their first match.

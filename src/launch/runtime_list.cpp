@@ -25,7 +25,9 @@ void releaseCandidate(RuntimeCandidate* node) {
     free(node);
 }
 
-char upperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char upperCase(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool sameFolder(const char* a, const char* b) {
     for (;; ++a, ++b) {
@@ -56,7 +58,8 @@ bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& ver
     RuntimeCandidate* added = newCandidate(home, version);
     if (added == nullptr) return false;
     RuntimeCandidate** link = &list.head;
-    while (*link != nullptr && compareVersions((*link)->version, version) >= 0) link = &(*link)->next;
+    while (*link != nullptr && compareVersions((*link)->version, version) >= 0)
+        link = &(*link)->next;
     added->next = *link;
     *link = added;
     return true;

@@ -23,8 +23,8 @@ inline bool wantsMicroVersion(const RuntimeVersion& version) {
     return version.micro == 0 && version.update == 0;
 }
 
-// Applies a MicroVersion value such as "2" or "2_05" to micro and update. The text is NUL-terminated
-// and may be cut at its underscore.
+// Applies a MicroVersion value such as "2" or "2_05" to micro and update. The text is
+// NUL-terminated and may be cut at its underscore.
 void applyMicroVersion(RuntimeVersion& version, char* microVersion);
 
 // Removes leading and trailing spaces (only the space character) in place; null gives null.

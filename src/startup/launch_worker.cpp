@@ -23,8 +23,8 @@ void reportMissingArchive() {
 
 void openFallbackPage() {
     postStatus(fallbackPage);
-    const HINSTANCE opened = ShellExecuteA(nullptr, "open", fallbackPage, nullptr,
-                                           launcherState.exeDirectory, SW_HIDE);
+    const HINSTANCE opened =
+        ShellExecuteA(nullptr, "open", fallbackPage, nullptr, launcherState.exeDirectory, SW_HIDE);
     if (reinterpret_cast<INT_PTR>(opened) > 32) return;
     CommandString message;
     message.appendText("File open error\n").appendText(launcherState.exeDirectory);

@@ -45,8 +45,8 @@ void drawLogo(HDC dc, const RECT& r) {
     SIZE second = {0, 0};
     GetTextExtentPoint32A(dc, firstHalf, 4, &first);
     GetTextExtentPoint32A(dc, secondHalf, 3, &second);
-    const LogoPlacement at = logoPlacement(r.right - r.left, r.bottom - r.top, first.cx, first.cy,
-                                           second.cx);
+    const LogoPlacement at =
+        logoPlacement(r.right - r.left, r.bottom - r.top, first.cx, first.cy, second.cx);
     SetBkMode(dc, TRANSPARENT);
     const COLORREF entryColour = SetTextColor(dc, firstHalfColour);
     TextOutA(dc, at.x, at.y, firstHalf, 4);

@@ -4,4 +4,6 @@
 
 const char launcherCaption[] = "QuarVel Launcher";
 
-void showLauncherError(const char* text) { MessageBoxA(nullptr, text, launcherCaption, MB_ICONERROR); }
+void showLauncherError(const char* text) {
+    MessageBoxA(nullptr, text, launcherCaption, MB_ICONERROR);
+}

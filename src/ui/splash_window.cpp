@@ -40,7 +40,8 @@ void drawStatusLine(HWND window, const char* text) {
     ScopedSelection keepFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
     if (text != nullptr) {
-        DrawTextA(dc, text, static_cast<int>(strlen(text)), &r, DT_SINGLELINE | DT_BOTTOM | DT_CENTER);
+        DrawTextA(dc, text, static_cast<int>(strlen(text)), &r,
+                  DT_SINGLELINE | DT_BOTTOM | DT_CENTER);
     }
 }
 

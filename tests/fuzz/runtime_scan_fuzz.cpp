@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         nextField(data, size, micro, 261);
         nextField(data, size, home, 261);
         // Few distinct homes, in varying case, so that duplicates are common.
-        if (home[0] != '\0') home[0] = static_cast<char>('a' + (home[0] & 3) + ((order & 1) ? 0 : 'A' - 'a'));
+        if (home[0] != '\0')
+            home[0] = static_cast<char>('a' + (home[0] & 3) + ((order & 1) ? 0 : 'A' - 'a'));
         ++order;
         trimSpaces(name);
         RuntimeVersion version = parseVersionName(name);

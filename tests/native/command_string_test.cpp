@@ -82,8 +82,12 @@ TEST_F(CommandStringTest, DecimalsAreSignedBaseTen) {
     const struct {
         int value;
         const char* text;
-    } cases[] = {{0, "0"}, {7, "7"}, {-1280, "-1280"}, {1024, "1024"},
-                 {2147483647, "2147483647"}, {-2147483647 - 1, "-2147483648"}};
+    } cases[] = {{0, "0"},
+                 {7, "7"},
+                 {-1280, "-1280"},
+                 {1024, "1024"},
+                 {2147483647, "2147483647"},
+                 {-2147483647 - 1, "-2147483648"}};
     for (const auto& c : cases) {
         CommandString s;
         s.appendDecimal(c.value);
@@ -95,8 +99,8 @@ TEST_F(CommandStringTest, FolderGetsExactlyOneClosingBackslash) {
     const struct {
         const char* folder;
         const char* appended;
-    } cases[] = {{"C:\\jdk", "C:\\jdk\\"}, {"C:\\jdk\\", "C:\\jdk\\"}, {"java", "java\\"},
-                 {"", ""}, {"C:/jdk/", "C:/jdk/\\"}, {"..\\java", "..\\java\\"}};
+    } cases[] = {{"C:\\jdk", "C:\\jdk\\"}, {"C:\\jdk\\", "C:\\jdk\\"}, {"java", "java\\"}, {"", ""},
+                 {"C:/jdk/", "C:/jdk/\\"}, {"..\\java", "..\\java\\"}};
     for (const auto& c : cases) {
         CommandString s;
         appendFolder(s, c.folder);
@@ -113,16 +117,22 @@ struct PropertiesCase {
 
 TEST_F(CommandStringTest, LauncherProperties) {
     const PropertiesCase cases[] = {
-        {"C:\\Documents and Settings\\user\\My Documents", {0, 0, 1024, 738}, "-D",
+        {"C:\\Documents and Settings\\user\\My Documents",
+         {0, 0, 1024, 738},
+         "-D",
          " \"-Dlauncher.mydocs=C:\\Documents and Settings\\user\\My Documents\""
          " \"-Dlauncher.workarea=0_0_1024_738\""},
         {nullptr, {0, 0, 1024, 738}, "-D", " \"-Dlauncher.workarea=0_0_1024_738\""},
         {"", {0, 0, 0, 0}, "-D", " \"-Dlauncher.mydocs=\" \"-Dlauncher.workarea=0_0_0_0\""},
         {nullptr, {-1280, 0, 0, 1024}, "-D", " \"-Dlauncher.workarea=-1280_0_1280_1024\""},
-        {"D:\\Docs", {10, -20, 30, 40}, "/d:",
+        {"D:\\Docs",
+         {10, -20, 30, 40},
+         "/d:",
          " \"/d:launcher.mydocs=D:\\Docs\" \"/d:launcher.workarea=10_-20_20_60\""},
         // The drive root's backslash is doubled so that it cannot escape the closing quote.
-        {"C:\\", {0, 0, 800, 600}, "-D",
+        {"C:\\",
+         {0, 0, 800, 600},
+         "-D",
          " \"-Dlauncher.mydocs=C:\\\\\" \"-Dlauncher.workarea=0_0_800_600\""},
     };
     for (const auto& c : cases) {

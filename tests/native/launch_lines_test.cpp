@@ -41,10 +41,11 @@ TEST_F(LaunchLinesTest, FullLinesForAHomeWithBlanksQuoteProgramAndClassPath) {
     EXPECT_EQ(lineFor(buildJreLine, home),
               "\"C:\\Program Files\\JavaSoft\\JRE\\1.3\\bin\\jre\" -mx64m" + props +
                   " -cp quarvel.jar;. com.quarvel.browser.Browser -demo");
-    EXPECT_EQ(lineFor(buildJreFallbackLine, home),
-              "\"C:\\Program Files\\JavaSoft\\JRE\\1.3\\bin\\java\" -mx64m" + props +
-                  " -classpath \"C:\\Program Files\\JavaSoft\\JRE\\1.3\\lib\\classes.zip;quarvel.jar;.\""
-                  " com.quarvel.browser.Browser -demo");
+    EXPECT_EQ(
+        lineFor(buildJreFallbackLine, home),
+        "\"C:\\Program Files\\JavaSoft\\JRE\\1.3\\bin\\java\" -mx64m" + props +
+            " -classpath \"C:\\Program Files\\JavaSoft\\JRE\\1.3\\lib\\classes.zip;quarvel.jar;.\""
+            " com.quarvel.browser.Browser -demo");
     CommandString jview;
     buildJviewLine(jview);
     EXPECT_STREQ(jview.textOrEmpty(),
@@ -55,8 +56,9 @@ TEST_F(LaunchLinesTest, FullLinesForAHomeWithBlanksQuoteProgramAndClassPath) {
 
 TEST_F(LaunchLinesTest, HomesWithoutBlanksStayUnquotedAndTrailingBackslashIsNotDoubled) {
     launcherState.workArea = {0, 0, 1024, 738};
-    const std::string tail = " \"-Dlauncher.workarea=0_0_1024_738\" -cp quarvel.jar;. "
-                             "com.quarvel.browser.Browser";
+    const std::string tail =
+        " \"-Dlauncher.workarea=0_0_1024_738\" -cp quarvel.jar;. "
+        "com.quarvel.browser.Browser";
     EXPECT_EQ(lineFor(buildJavaLine, "java"), "java\\bin\\java" + tail);
     EXPECT_EQ(lineFor(buildJavaLine, "C:\\jdk\\"), "C:\\jdk\\bin\\java" + tail);
     EXPECT_EQ(lineFor(buildJavaLine, "C:\\jdk"), "C:\\jdk\\bin\\java" + tail);
@@ -131,7 +133,9 @@ std::vector<bool> Recorder::results;
 const LauncherPlatform recorderPlatform = {Recorder::postStatus, Recorder::runAndWatch, nullptr,
                                            nullptr, nullptr};
 
-std::string programOf(const std::string& line) { return splitArguments(line)[0]; }
+std::string programOf(const std::string& line) {
+    return splitArguments(line)[0];
+}
 
 TEST_F(LaunchLinesTest, VariantsRunTheirLinesInOrderUntilOneStarts) {
     const struct {
@@ -145,13 +149,25 @@ TEST_F(LaunchLinesTest, VariantsRunTheirLinesInOrderUntilOneStarts) {
         {"java ok", launchWithJava, {true}, true, {"C:\\jdk\\bin\\java"}, 1},
         {"java fails", launchWithJava, {false}, false, {"C:\\jdk\\bin\\java"}, 1},
         {"jre first ok", launchWithJre, {true}, true, {"C:\\jdk\\bin\\jre"}, 1},
-        {"jre second ok", launchWithJre, {false, true}, true,
-         {"C:\\jdk\\bin\\jre", "C:\\jdk\\bin\\java"}, 1},
+        {"jre second ok",
+         launchWithJre,
+         {false, true},
+         true,
+         {"C:\\jdk\\bin\\jre", "C:\\jdk\\bin\\java"},
+         1},
         {"prefer java ok", launchPreferJava, {true}, true, {"C:\\jdk\\bin\\java"}, 1},
-        {"prefer all fail", launchPreferJava, {false, false, false}, false,
-         {"C:\\jdk\\bin\\java", "C:\\jdk\\bin\\jre", "C:\\jdk\\bin\\java"}, 2},
-        {"prefer jre ok", launchPreferJava, {false, true}, true,
-         {"C:\\jdk\\bin\\java", "C:\\jdk\\bin\\jre"}, 2},
+        {"prefer all fail",
+         launchPreferJava,
+         {false, false, false},
+         false,
+         {"C:\\jdk\\bin\\java", "C:\\jdk\\bin\\jre", "C:\\jdk\\bin\\java"},
+         2},
+        {"prefer jre ok",
+         launchPreferJava,
+         {false, true},
+         true,
+         {"C:\\jdk\\bin\\java", "C:\\jdk\\bin\\jre"},
+         2},
     };
     for (const auto& c : cases) {
         Recorder::reset(c.results);

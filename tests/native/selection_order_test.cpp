@@ -57,7 +57,7 @@ protected:
 };
 
 const std::vector<std::pair<std::string, RuntimeVersion>> sevenRuntimes = {
-    {"R1\\", {1, 5, 0, 6}}, {"R2\\", {1, 4, 2, 3}}, {"R3\\", {1, 3, 1, 2}}, {"R4\\", {1, 2, 2, 0}},
+    {"R1\\", {1, 5, 0, 6}},  {"R2\\", {1, 4, 2, 3}}, {"R3\\", {1, 3, 1, 2}}, {"R4\\", {1, 2, 2, 0}},
     {"R5\\", {1, 1, 8, 10}}, {"R6\\", {1, 1, 7, 0}}, {"R7\\", {1, 0, 2, 0}},
 };
 
@@ -144,7 +144,10 @@ TEST_F(SelectionTest, OverrideReplacesEveryOtherCandidate) {
         {"JVIEW", false, true, {}, {"JavaHome not found\nJVIEW"}},
         {"C:\\jdk", false, true, {}, {"JavaHome not found\nC:\\jdk"}},
         {"", false, true, {}, {"JavaHome not found\n"}},
-        {"C:\\jdk", true, false, {"C:\\jdk\\bin\\java", "C:\\jdk\\bin\\jre", "C:\\jdk\\bin\\java"},
+        {"C:\\jdk",
+         true,
+         false,
+         {"C:\\jdk\\bin\\java", "C:\\jdk\\bin\\jre", "C:\\jdk\\bin\\java"},
          {}},
     };
     for (const auto& c : cases) {

@@ -11,11 +11,10 @@ TEST(SplashLayout, PlacementDependsOnlyOnTheWorkAreaSize) {
         ScreenRect workArea;
         ScreenPoint expected;
     } cases[] = {
-        {{0, 0, 1024, 738}, {329, 294}},
-        {{0, 0, 800, 572}, {217, 211}},
-        {{0, 30, 1024, 768}, {329, 294}},  // task bar at the top
-        {{0, 0, 319, 400}, {-23, 125}},    // truncates toward zero, not down
-        {{100, 0, 1124, 738}, {329, 294}}, // left is not added
+        {{0, 0, 1024, 738}, {329, 294}},   {{0, 0, 800, 572}, {217, 211}},
+        {{0, 30, 1024, 768}, {329, 294}},   // task bar at the top
+        {{0, 0, 319, 400}, {-23, 125}},     // truncates toward zero, not down
+        {{100, 0, 1124, 738}, {329, 294}},  // left is not added
         {{0, 0, 0, 0}, {-183, -75}},
     };
     for (const auto& c : cases) {
@@ -37,8 +36,7 @@ TEST(SplashLayout, GridPairsAreCentredInTheExtent) {
     EXPECT_EQ(pairsFor(0, 20), (std::vector<int32_t>{0, 18}));  // touching both edges
     EXPECT_EQ(pairsFor(0, 19), (std::vector<int32_t>{8}));
     EXPECT_EQ(pairsFor(0, 21), (std::vector<int32_t>{0, 18}));  // one free column at the right
-    EXPECT_EQ(pairsFor(0, 150),
-              (std::vector<int32_t>{2, 20, 38, 56, 74, 92, 110, 128, 146}));
+    EXPECT_EQ(pairsFor(0, 150), (std::vector<int32_t>{2, 20, 38, 56, 74, 92, 110, 128, 146}));
 
     const std::vector<int32_t> columns = pairsFor(0, 366);
     ASSERT_EQ(columns.size(), 21u);

@@ -49,7 +49,8 @@ public:
             for (int i = 0; i < 1000 && process_ == nullptr; ++i) {
                 const std::vector<Record> seen = readRecords(log_);
                 if (!seen.empty()) {
-                    process_ = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, seen[0].pid);
+                    process_ =
+                        OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, seen[0].pid);
                 }
                 Sleep(10);
             }
@@ -129,8 +130,8 @@ TEST_F(ChildWatchTest, OtherTitlesAndOtherProcessesDoNotCount) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "OtherQuarVelWindow";
     RegisterClassA(&windowClass);
-    HWND other = CreateWindowA("OtherQuarVelWindow", "QuarVel", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               0, 0, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND other = CreateWindowA("OtherQuarVelWindow", "QuarVel", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                               0, 100, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     ASSERT_NE(other, nullptr);
     EXPECT_FALSE(run("action=exit\ncode=1\ndelay=1500\n"));
     DestroyWindow(other);

@@ -25,9 +25,7 @@ protected:
             CloseHandle(process);
         }
     }
-    void placeSetupProgram() {
-        disc.placeStandIn("setup.exe", "log=" + log + "\ncheck-main=0\n");
-    }
+    void placeSetupProgram() { disc.placeStandIn("setup.exe", "log=" + log + "\ncheck-main=0\n"); }
     std::string launcherCommand() { return "\"" + disc / "launcher.exe" + "\""; }
     HWND waitForOffer(const Process& launcher) {
         HWND dialog = waitForWindow(launcher.id(), "#32770", 10000);

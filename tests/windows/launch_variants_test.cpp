@@ -98,7 +98,8 @@ TEST_F(LaunchVariantsTest, JreStopsAfterASuccessfulFirstLine) {
 
 TEST_F(LaunchVariantsTest, RelativeHomeAndTrailingBackslash) {
     placeRuntime("java", true, false);
-    SetCurrentDirectoryA(disc.path().c_str());  // relative homes resolve against the launcher's folder
+    SetCurrentDirectoryA(
+        disc.path().c_str());  // relative homes resolve against the launcher's folder
     EXPECT_TRUE(launchWithJava(windowsPlatform, "java\\"));
     const std::vector<Record> seen = records();
     endApplications();

@@ -33,7 +33,8 @@ void printFigure(const char* what, const std::vector<double>& values, const char
 std::vector<double> detectionLatency(int runs) {
     ScratchFolder folder("bench_watch");
     const std::string log = folder / "java.log";
-    folder.placeStandIn("rt\\bin\\java.exe", "log=" + log + "\naction=window\ndelay=100\ndelay-random=1200\n");
+    folder.placeStandIn("rt\\bin\\java.exe",
+                        "log=" + log + "\naction=window\ndelay=100\ndelay-random=1200\n");
     std::string exeFolder = folder.path() + "\\";
     launcherState.exeDirectory = &exeFolder[0];
     std::vector<double> millis;
@@ -44,7 +45,8 @@ std::vector<double> detectionLatency(int runs) {
         const long long returned = nowMicros();
         // The child notes its window just after creating it: the watch may be quicker than that.
         std::vector<Record> seen = readRecords(log);
-        for (int wait = 0; wait < 100 && found && (seen.empty() || seen[0].windowOpened < 0); ++wait) {
+        for (int wait = 0; wait < 100 && found && (seen.empty() || seen[0].windowOpened < 0);
+             ++wait) {
             Sleep(10);
             seen = readRecords(log);
         }
@@ -78,7 +80,8 @@ void startupOverhead(int runs, std::vector<double>* trivial, std::vector<double>
         for (const bool viaLauncher : {false, true}) {
             DeleteFileA(log.c_str());
             const long long before = nowMicros();
-            Process p("\"" + disc / (viaLauncher ? "launcher.exe" : "trivial.exe") + "\"", disc.path());
+            Process p("\"" + disc / (viaLauncher ? "launcher.exe" : "trivial.exe") + "\"",
+                      disc.path());
             p.waitForExit(30000);
             const std::vector<Record> seen = readRecords(log);
             if (seen.empty()) continue;

@@ -250,11 +250,10 @@ TEST_F(FallbackTest, AllTiersInOrderThenThePageOpensThroughTheShell) {
     Process launcher(launcherCommand(), disc.path());
     EXPECT_EQ(launcher.waitForExit(60000), 0u);
     EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty());
-    EXPECT_EQ(programsRun(),
-              (std::vector<std::string>{"R1\\bin\\java", "R2\\bin\\java", "tools\\jview",
-                                        "R5\\bin\\jre", "R5\\bin\\java", "R3\\bin\\java",
-                                        "R4\\bin\\java", "R6\\bin\\jre", "R6\\bin\\java",
-                                        "viewer\\viewer"}));
+    EXPECT_EQ(programsRun(), (std::vector<std::string>{
+                                 "R1\\bin\\java", "R2\\bin\\java", "tools\\jview", "R5\\bin\\jre",
+                                 "R5\\bin\\java", "R3\\bin\\java", "R4\\bin\\java", "R6\\bin\\jre",
+                                 "R6\\bin\\java", "viewer\\viewer"}));
     const std::vector<Record> seen = readRecords(log);
     ASSERT_FALSE(seen.empty());
     const std::string& page = seen.back().args.back();

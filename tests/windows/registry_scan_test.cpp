@@ -35,9 +35,9 @@ TEST(RegistryScan, WorkedExampleAcrossTheThreeKeys) {
     registerRuntime(jre, "1.4.2_03", "C:\\Java\\jre142");
     registerRuntime(plugin, "1.4.2_03", "c:\\java\\JRE142\\");
     registerRuntime(jdk, "1.4", "C:\\SDK\\jdk142", "2");
-    EXPECT_EQ(scan(), (std::vector<std::string>{"1.4.2.3 C:\\Java\\jre142\\",
-                                                "1.4.2.0 C:\\SDK\\jdk142\\",
-                                                "1.3.1.0 C:\\JRE\\1.3.1\\"}));
+    EXPECT_EQ(scan(),
+              (std::vector<std::string>{"1.4.2.3 C:\\Java\\jre142\\", "1.4.2.0 C:\\SDK\\jdk142\\",
+                                        "1.3.1.0 C:\\JRE\\1.3.1\\"}));
 }
 
 TEST(RegistryScan, OddEntriesAreReadWithinTheirBuffers) {
@@ -63,9 +63,9 @@ TEST(RegistryScan, OddEntriesAreReadWithinTheirBuffers) {
     // An all-blank home still makes an entry, with an empty folder.
     registerRuntime(jdk, "1.1.8", "   ");
 
-    EXPECT_EQ(scan(), (std::vector<std::string>{"1.5.0.6 C:\\JRE\\", "1.4.0.0 C:\\Dword\\",
-                                                "1.3.0.0 C:\\NoNul\\", "1.2.1.0 " + full,
-                                                "1.1.8.0 "}));
+    EXPECT_EQ(scan(),
+              (std::vector<std::string>{"1.5.0.6 C:\\JRE\\", "1.4.0.0 C:\\Dword\\",
+                                        "1.3.0.0 C:\\NoNul\\", "1.2.1.0 " + full, "1.1.8.0 "}));
 }
 
 TEST(RegistryScan, ManyRuntimesAreAllListed) {

@@ -18,7 +18,9 @@ const COLORREF penA = RGB(192, 225, 235);
 const COLORREF penB = RGB(218, 236, 242);
 const COLORREF white = RGB(255, 255, 255);
 
-bool isDark(COLORREF c) { return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96; }
+bool isDark(COLORREF c) {
+    return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+}
 
 class SplashWindowTest : public ::testing::Test {
 protected:

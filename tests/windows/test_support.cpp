@@ -14,8 +14,12 @@ std::string testProgramFolder() {
     return text.substr(0, text.rfind('\\'));
 }
 
-std::string standInPath() { return testProgramFolder() + "\\stand_in.exe"; }
-std::string launcherPath() { return testProgramFolder() + "\\launcher.exe"; }
+std::string standInPath() {
+    return testProgramFolder() + "\\stand_in.exe";
+}
+std::string launcherPath() {
+    return testProgramFolder() + "\\launcher.exe";
+}
 
 long long nowMicros() {
     LARGE_INTEGER now, frequency;
@@ -252,8 +256,12 @@ std::vector<COLORREF> screenPixels(const RECT& area) {
     return pixels;
 }
 
-CleanJavaSoftKeys::CleanJavaSoftKeys() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft"); }
-CleanJavaSoftKeys::~CleanJavaSoftKeys() { RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft"); }
+CleanJavaSoftKeys::CleanJavaSoftKeys() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+}
+CleanJavaSoftKeys::~CleanJavaSoftKeys() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+}
 
 void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
                       DWORD size) {
