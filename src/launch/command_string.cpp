@@ -3,7 +3,20 @@
 #include <stdlib.h>
 #include <string.h>
 
-CommandStringMemory commandStringMemory = {malloc, free};
+namespace {
+
+// Local functions, so that the table below is a link-time constant: the launcher's entry runs no
+// dynamic initializers.
+void* heapAllocate(size_t size) {
+    return malloc(size);
+}
+void heapRelease(void* block) {
+    free(block);
+}
+
+}  // namespace
+
+CommandStringMemory commandStringMemory = {heapAllocate, heapRelease};
 
 CommandString::CommandString() : buffer_(nullptr), emptyText_{'\0'} {
     buffer_ = static_cast<char*>(commandStringMemory.allocate(1));

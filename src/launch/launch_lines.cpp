@@ -19,41 +19,42 @@ void appendProgram(CommandString& line, const char* home, const char* program) {
     if (quoted) line.appendChar('"');
 }
 
+// The program with its options and the launcher properties, which every home-folder line shares.
+void appendRuntimeHead(CommandString& line, const char* home, const char* program,
+                       const char* options) {
+    appendProgram(line, home, program);
+    line.appendText(options);
+    appendLauncherProperties(line, "-D");
+}
+
+void appendShortClassPathTail(CommandString& line) {
+    line.appendText(" -cp ");
+    appendClassPathAndMain(line);
+    appendAppArguments(line);
+}
+
 }  // namespace
 
 void buildJavaLine(CommandString& line, const char* home) {
-    appendProgram(line, home, "bin\\java");
-    appendLauncherProperties(line, "-D");
-    line.appendText(" -cp ");
-    appendClassPathAndMain(line);
-    appendAppArguments(line);
+    appendRuntimeHead(line, home, "bin\\java", nullptr);
+    appendShortClassPathTail(line);
 }
 
 void buildJreLine(CommandString& line, const char* home) {
-    appendProgram(line, home, "bin\\jre");
-    line.appendText(" -mx64m");
-    appendLauncherProperties(line, "-D");
-    line.appendText(" -cp ");
-    appendClassPathAndMain(line);
-    appendAppArguments(line);
+    appendRuntimeHead(line, home, "bin\\jre", " -mx64m");
+    appendShortClassPathTail(line);
 }
 
 void buildJreFallbackLine(CommandString& line, const char* home) {
-    appendProgram(line, home, "bin\\java");
-    line.appendText(" -mx64m");
-    appendLauncherProperties(line, "-D");
+    appendRuntimeHead(line, home, "bin\\java", " -mx64m");
     line.appendText(" -classpath ");
-    if (needsQuotes(home)) {
-        // The class path ends in "." here, never in a backslash, so the closing quote stays one.
-        line.appendChar('"');
-        appendFolder(line, home);
-        line.appendText("lib\\classes.zip;").appendText(applicationClassPath).appendChar('"');
-        line.appendChar(' ').appendText(applicationMainClass);
-    } else {
-        appendFolder(line, home);
-        line.appendText("lib\\classes.zip;");
-        appendClassPathAndMain(line);
-    }
+    // The class path ends in "." here, never in a backslash, so a closing quote stays one.
+    const bool quoted = needsQuotes(home);
+    if (quoted) line.appendChar('"');
+    appendFolder(line, home);
+    line.appendText("lib\\classes.zip;").appendText(applicationClassPath);
+    if (quoted) line.appendChar('"');
+    line.appendChar(' ').appendText(applicationMainClass);
     appendAppArguments(line);
 }
 

@@ -3,7 +3,8 @@
 //
 // The process starts at launcherEntry rather than in the C runtime's start-up code: the launcher
 // needs none of what that code sets up (argument vectors, global constructors, TLS callbacks), and
-// leaving it out keeps the program small. msvcrt.dll initialises itself when it is loaded.
+// leaving it out keeps the program small. msvcrt.dll initialises itself when it is loaded. No
+// global of the launcher may therefore need a dynamic initializer: they are all constants or zero.
 #include <windows.h>
 
 #include "../ui/install_offer.h"

@@ -31,15 +31,17 @@ int MemoryProbe::released = 0;
 
 class CommandStringTest : public StateTest {
 protected:
+    CommandStringMemory saved;
     void SetUp() override {
         StateTest::SetUp();
         MemoryProbe::sizes.clear();
         MemoryProbe::allowed = -1;
         MemoryProbe::released = 0;
+        saved = commandStringMemory;
         commandStringMemory = {MemoryProbe::allocate, MemoryProbe::release};
     }
     void TearDown() override {
-        commandStringMemory = {malloc, free};
+        commandStringMemory = saved;
         StateTest::TearDown();
     }
 };

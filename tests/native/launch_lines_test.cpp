@@ -184,10 +184,11 @@ TEST_F(LaunchLinesTest, VariantsRunTheirLinesInOrderUntilOneStarts) {
 }
 
 TEST_F(LaunchLinesTest, ALineWithoutMemoryRunsAsTheEmptyText) {
+    const CommandStringMemory saved = commandStringMemory;
     commandStringMemory.allocate = [](size_t) -> void* { return nullptr; };
     Recorder::reset({true});
     const bool started = launchWithJava(recorderPlatform, "C:\\jdk");
-    commandStringMemory.allocate = malloc;
+    commandStringMemory = saved;
     EXPECT_TRUE(started);  // the platform decides; the line it was handed was empty
     EXPECT_EQ(Recorder::ran, std::vector<std::string>{""});
 }

@@ -19,6 +19,8 @@
 
 #include <string>
 
+#include "micro_clock.h"
+
 namespace {
 
 std::string ownPathWithoutExtension() {
@@ -28,14 +30,6 @@ std::string ownPathWithoutExtension() {
     const size_t dot = text.rfind('.');
     if (dot != std::string::npos && text.find('\\', dot) == std::string::npos) text.erase(dot);
     return text;
-}
-
-long long nowMicros() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return now.QuadPart / frequency.QuadPart * 1000000 +
-           now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
 }
 
 struct Behaviour {

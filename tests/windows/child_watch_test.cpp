@@ -75,14 +75,6 @@ private:
     std::thread thread_;
 };
 
-void endProcess(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (process == nullptr) return;
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 2000);
-    CloseHandle(process);
-}
-
 TEST_F(ChildWatchTest, ExitCodeDecidesWhenNoWindowOpens) {
     double seconds = 0;
     EXPECT_TRUE(run("action=exit\ncode=0\n", &seconds));
@@ -109,11 +101,11 @@ TEST_F(ChildWatchTest, AWindowTitledWithQuarVelIsTheApplication) {
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(WaitForSingleObject(child, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left running";
     CloseHandle(child);
-    endProcess(seen[0].pid);
+    endRecordedProcesses(folder / "rt\\bin\\java.log");
 
     // Anywhere within the first 99 characters counts.
     ASSERT_TRUE(run("action=window\ntitle=" + std::string(92, '-') + "QuarVel\n"));
-    endProcess(records().back().pid);
+    endRecordedProcesses(folder / "rt\\bin\\java.log");
 }
 
 TEST_F(ChildWatchTest, OtherTitlesAndOtherProcessesDoNotCount) {

@@ -16,15 +16,7 @@ protected:
         log = disc / "children.log";
         disc.placeStandIn("java\\bin\\java.exe", "log=" + log + "\naction=window\n");
     }
-    void TearDown() override {
-        for (const Record& r : readRecords(log)) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, r.pid);
-            if (process == nullptr) continue;
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 2000);
-            CloseHandle(process);
-        }
-    }
+    void TearDown() override { endRecordedProcesses(log); }
     void placeSetupProgram() { disc.placeStandIn("setup.exe", "log=" + log + "\ncheck-main=0\n"); }
     std::string launcherCommand() { return "\"" + disc / "launcher.exe" + "\""; }
     HWND waitForOffer(const Process& launcher) {

@@ -36,15 +36,6 @@ protected:
         disc.placeStandIn(home + "\\bin\\jre.exe", jreWorks ? works : fails);
     }
     std::vector<Record> records() { return readRecords(log); }
-    void endApplications() {
-        for (const Record& r : records()) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, r.pid);
-            if (process == nullptr) continue;
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 2000);
-            CloseHandle(process);
-        }
-    }
 
     ScratchFolder disc{"My Disc"};
     std::string exeFolder;
@@ -91,7 +82,7 @@ TEST_F(LaunchVariantsTest, JreStopsAfterASuccessfulFirstLine) {
     placeRuntime("rt", false, true);
     EXPECT_TRUE(launchWithJre(windowsPlatform, (disc / "rt").c_str()));
     const std::vector<Record> seen = records();
-    endApplications();
+    endRecordedProcesses(log);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].program, disc / "rt\\bin\\jre");
 }
@@ -102,7 +93,7 @@ TEST_F(LaunchVariantsTest, RelativeHomeAndTrailingBackslash) {
         disc.path().c_str());  // relative homes resolve against the launcher's folder
     EXPECT_TRUE(launchWithJava(windowsPlatform, "java\\"));
     const std::vector<Record> seen = records();
-    endApplications();
+    endRecordedProcesses(log);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].commandLine.substr(0, 15), "java\\bin\\java \"");
 }

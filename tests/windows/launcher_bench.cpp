@@ -55,12 +55,7 @@ std::vector<double> detectionLatency(int runs) {
             continue;
         }
         millis.push_back((returned - seen[0].windowOpened) / 1000.0);
-        HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, seen[0].pid);
-        if (child != nullptr) {
-            TerminateProcess(child, 0);
-            WaitForSingleObject(child, 2000);
-            CloseHandle(child);
-        }
+        endRecordedProcesses(log);
     }
     launcherState.exeDirectory = nullptr;
     return millis;

@@ -23,14 +23,7 @@ protected:
     }
     void TearDown() override {
         SetEnvironmentVariableA("PATH", savedPath);
-        // Applications left running by a successful start.
-        for (const Record& r : readRecords(log)) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, r.pid);
-            if (process == nullptr) continue;
-            TerminateProcess(process, 0);
-            WaitForSingleObject(process, 2000);
-            CloseHandle(process);
-        }
+        endRecordedProcesses(log);
     }
     void placeArchive() { disc.writeFile("quarvel.jar", "PK"); }
     std::string behaviour(const std::string& rest) { return "log=" + log + "\n" + rest; }

@@ -21,14 +21,6 @@ std::string launcherPath() {
     return testProgramFolder() + "\\launcher.exe";
 }
 
-long long nowMicros() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return now.QuadPart / frequency.QuadPart * 1000000 +
-           now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
-}
-
 void removeTree(const std::string& path) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
@@ -138,6 +130,16 @@ DWORD Process::waitForExit(DWORD milliseconds) const {
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(info_.hProcess, &code);
     return code;
+}
+
+void endRecordedProcesses(const std::string& logPath) {
+    for (const Record& r : readRecords(logPath)) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, r.pid);
+        if (process == nullptr) continue;  // ended already
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 2000);
+        CloseHandle(process);
+    }
 }
 
 void Process::kill() const {

@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "../programs/micro_clock.h"
+
 namespace testing_support {
 
 std::string testProgramFolder();  // where the test binaries, launcher.exe and stand_in.exe lie
 std::string standInPath();
 std::string launcherPath();
-long long nowMicros();  // same clock as the stand-in's records
 
 // A fresh folder under the build tree, removed and made anew for each test.
 class ScratchFolder {
@@ -45,6 +46,8 @@ struct Record {
     bool failedMainClass = false;
 };
 std::vector<Record> readRecords(const std::string& logPath);
+// Ends every recorded program that still runs (applications left running by a successful start).
+void endRecordedProcesses(const std::string& logPath);
 
 // A started process and its handles.
 class Process {
