@@ -4,6 +4,9 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <string>
+
 #include "launch/post_status.h"
 #include "startup/launcher_state.h"
 #include "test_support.h"
@@ -131,6 +134,19 @@ TEST_F(SplashWindowTest, LogoShowsBothColoursInTheMiddle) {
     EXPECT_GT(orange, 200);
     EXPECT_GT(green, 150);
     EXPECT_LE(orangeRight, greenLeft + 4) << "Quar stands left of Vel";
+
+    // The word as a whole stands in the middle (ink, not advance widths, so not to the pixel).
+    int left = splashWidth, right = -1, top = splashHeight, bottom = -1;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (pixels[i] != RGB(225, 94, 55) && pixels[i] != RGB(0, 135, 14)) continue;
+        const int x = static_cast<int>(i % splashWidth), y = static_cast<int>(i / splashWidth);
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    EXPECT_LE(abs(left + right - (splashWidth - 1)), 12) << left << ".." << right;
+    EXPECT_LE(abs(top + bottom - (splashHeight - 1)), 24) << top << ".." << bottom;
 }
 
 TEST_F(SplashWindowTest, StatusTextsReplaceEachOtherAndNullClears) {
@@ -166,6 +182,25 @@ TEST_F(SplashWindowTest, StatusTextsReplaceEachOtherAndNullClears) {
     EXPECT_EQ(at(2, 120), penA);
     EXPECT_EQ(at(10, 128), penA);
     EXPECT_EQ(at(10, 129), penB);
+}
+
+TEST_F(SplashWindowTest, LongTextsAreCutAtBothEdgesAndRepaintsForgetTheText) {
+    const std::string longText(120, 'W');
+    ASSERT_TRUE(postStatus((longText + "\nsecond line").c_str()));
+    pumpMessages(200);
+    const std::pair<int, int> columns = darkColumns();
+    EXPECT_LE(columns.first, 2);
+    EXPECT_GE(columns.second, splashWidth - 3);
+    // One line only: nothing dark above the status strip's text line.
+    const RECT above = {frame.left, frame.top + 114, frame.right, frame.top + 125};
+    for (COLORREF c : screenPixels(above)) EXPECT_FALSE(isDark(c));
+
+    // A repaint draws the backdrop on the class background, without the text.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    pumpMessages(200);
+    EXPECT_EQ(darkColumns().first, -1);
+    EXPECT_EQ(at(10, 120), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(at(2, 120), penA);
 }
 
 TEST_F(SplashWindowTest, DestroyingTheWindowAsksToQuitWithCodeZero) {
