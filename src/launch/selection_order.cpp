@@ -19,18 +19,25 @@ bool is118(const RuntimeCandidate* node) {
 
 typedef bool (*HomeLaunch)(const LauncherPlatform&, const char*);
 
+// Which nodes a tier passes over without trying or testing them further.
+enum PassOver { passNothing, passAllBut118, pass118 };
+
+bool passedOver(const RuntimeCandidate* node, PassOver rule) {
+    return (rule == passAllBut118 && !is118(node)) || (rule == pass118 && is118(node));
+}
+
 struct TierWalk {
     const RuntimeCandidate* stoppedAt;  // the node that ended the walk, or null at the list's end
     bool started;
 };
 
-// Walks from `from`, passing over the nodes `skip` rejects and ending before the first node older
-// than `endMinor` (0 never ends), and tries the rest with `launch`.
-TierWalk walkTier(const LauncherPlatform& platform, const RuntimeCandidate* from, bool skip118,
-                  bool onlyWith118, int32_t endMinor, HomeLaunch launch) {
+// Walks from `from`, passing over what `rule` names and ending before the first 1.x node whose
+// minor is below `endMinor` (0: the walk runs to the end), and tries every other node with
+// `launch` until one starts the application.
+TierWalk walkTier(const LauncherPlatform& platform, const RuntimeCandidate* from, PassOver rule,
+                  int32_t endMinor, HomeLaunch launch) {
     for (const RuntimeCandidate* node = from; node != nullptr; node = node->next) {
-        if (onlyWith118 && !is118(node)) continue;
-        if (skip118 && is118(node)) continue;
+        if (passedOver(node, rule)) continue;
         if (endMinor > 0 && isOlderThan(node, endMinor)) return {node, false};
         if (launch(platform, node->homeFolder)) return {node, true};
     }
@@ -52,14 +59,15 @@ bool launchFromRuntimeList(const LauncherPlatform& platform, const RuntimeList& 
     if (list.head == nullptr) return launchWithJview(platform);
     if (list.head->version.major < 1) return false;
 
-    const TierWalk newest = walkTier(platform, list.head, false, false, 4, launchWithJava);
+    // 1.4 and newer; jview; 1.1.8 with jre; 1.3 and 1.2; the other 1.1 runtimes with jre.
+    const TierWalk newest = walkTier(platform, list.head, passNothing, 4, launchWithJava);
     if (newest.started) return true;
     const RuntimeCandidate* s = newest.stoppedAt;
     if (launchWithJview(platform)) return true;
-    if (walkTier(platform, s, false, true, 0, launchWithJre).started) return true;
-    const TierWalk older = walkTier(platform, s, true, false, 2, launchWithJava);
+    if (walkTier(platform, s, passAllBut118, 0, launchWithJre).started) return true;
+    const TierWalk older = walkTier(platform, s, pass118, 2, launchWithJava);
     if (older.started) return true;
-    return walkTier(platform, older.stoppedAt, true, false, 1, launchWithJre).started;
+    return walkTier(platform, older.stoppedAt, pass118, 1, launchWithJre).started;
 }
 
 bool chooseAndLaunch(const LauncherPlatform& platform) {
