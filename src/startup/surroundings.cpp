@@ -11,6 +11,18 @@ namespace {
 char exeFolder[MAX_PATH];
 char documentsFolder[MAX_PATH];
 
+// Releases the shell's allocator on every way out.
+class ShellAllocator {
+public:
+    explicit ShellAllocator(IMalloc* allocator) : allocator_(allocator) {}
+    ~ShellAllocator() { allocator_->Release(); }
+    ShellAllocator(const ShellAllocator&) = delete;
+    ShellAllocator& operator=(const ShellAllocator&) = delete;
+
+private:
+    IMalloc* allocator_;
+};
+
 }  // namespace
 
 void fixExeDirectory() {
@@ -26,19 +38,19 @@ void fixExeDirectory() {
 }
 
 void findDocumentsFolder() {
-    IMalloc* shellAllocator = nullptr;
-    if (FAILED(SHGetMalloc(&shellAllocator)) || shellAllocator == nullptr) return;
+    IMalloc* allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr) return;
+    ShellAllocator shellAllocator(allocator);
     LPITEMIDLIST items = nullptr;
+    // When the shell cannot locate the folder, the empty text stands for it.
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items))) {
         const BOOL converted = SHGetPathFromIDListA(items, documentsFolder);
-        shellAllocator->Free(items);
+        allocator->Free(items);
         if (!converted) {
-            shellAllocator->Release();
             documentsFolder[0] = '\0';
             return;
         }
     }
-    shellAllocator->Release();
     trimDocumentsFolder(documentsFolder);
     launcherState.documentsDirectory = documentsFolder;
 }
