@@ -3,19 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "launch/runtime_list.h"
+#include "../common/runtime_rows.h"
 
 namespace {
-
-std::vector<std::string> rows(const RuntimeList& list) {
-    std::vector<std::string> out;
-    for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) {
-        out.push_back(std::to_string(n->version.major) + "." + std::to_string(n->version.minor) +
-                      "." + std::to_string(n->version.micro) + "." +
-                      std::to_string(n->version.update) + " " + n->homeFolder);
-    }
-    return out;
-}
 
 TEST(RuntimeList, WorkedExampleMergesRowByRow) {
     RuntimeList list;
@@ -40,7 +30,7 @@ TEST(RuntimeList, WorkedExampleMergesRowByRow) {
     };
     for (const auto& step : steps) {
         ASSERT_TRUE(mergeRuntime(list, step.home, step.version));
-        EXPECT_EQ(rows(list), step.after) << step.home;
+        EXPECT_EQ(runtimeRows(list), step.after) << step.home;
     }
 }
 
@@ -52,7 +42,7 @@ TEST(RuntimeList, EqualVersionsKeepTheOrderFoundAndAnOlderDuplicateIsDropped) {
     mergeRuntime(list, "a\\", {1, 3, 0, 0});  // older copy of A: dropped
     mergeRuntime(list, "", {0, 0, 0, 0});
     mergeRuntime(list, "b\\", {1, 6, 0, 0});  // newer copy of B: replaces it, at the head
-    EXPECT_EQ(rows(list),
+    EXPECT_EQ(runtimeRows(list),
               (std::vector<std::string>{"1.6.0.0 b\\", "1.5.0.0 C\\", "1.4.0.0 A\\", "0.0.0.0 "}));
     list.clear();
     EXPECT_EQ(list.head, nullptr);

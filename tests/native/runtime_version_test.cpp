@@ -2,14 +2,9 @@
 
 #include <string>
 
-#include "launch/runtime_version.h"
+#include "../common/runtime_rows.h"
 
 namespace {
-
-std::string describe(const RuntimeVersion& v) {
-    return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.micro) +
-           "." + std::to_string(v.update);
-}
 
 RuntimeVersion parse(const char* name) {
     std::string copy = name;
@@ -28,7 +23,7 @@ TEST(RuntimeVersion, NamesGiveUpToFourNumbers) {
         {"007", "7.0.0.0"},      {"1..4", "1.4.0.0"},
         {"-1.2", "1.2.0.0"},     {"1.4.0_01", "1.4.0.1"},
     };
-    for (const auto& c : cases) EXPECT_EQ(describe(parse(c.name)), c.version) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(describeVersion(parse(c.name)), c.version) << c.name;
 }
 
 TEST(RuntimeVersion, MicroVersionIsConsultedOnlyWhenMicroAndUpdateAreZero) {
@@ -49,7 +44,7 @@ TEST(RuntimeVersion, MicroVersionIsConsultedOnlyWhenMicroAndUpdateAreZero) {
             std::string micro = c.microVersion;
             applyMicroVersion(v, &micro[0]);
         }
-        EXPECT_EQ(describe(v), c.version) << c.name << " + " << c.microVersion;
+        EXPECT_EQ(describeVersion(v), c.version) << c.name << " + " << c.microVersion;
     }
 }
 

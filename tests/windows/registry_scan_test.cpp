@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/runtime_rows.h"
 #include "launch/registry_scan.h"
 #include "test_support.h"
 
@@ -18,13 +19,7 @@ const std::string jdk = "Java Development Kit";
 std::vector<std::string> scan() {
     RuntimeList list;
     collectInstalledRuntimes(list);
-    std::vector<std::string> rows;
-    for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) {
-        rows.push_back(std::to_string(n->version.major) + "." + std::to_string(n->version.minor) +
-                       "." + std::to_string(n->version.micro) + "." +
-                       std::to_string(n->version.update) + " " + n->homeFolder);
-    }
-    return rows;
+    return runtimeRows(list);
 }
 
 TEST(RegistryScan, WorkedExampleAcrossTheThreeKeys) {
