@@ -52,6 +52,8 @@ target_link_options(launcher PRIVATE -static -s -nostartfiles -Wl,-e,${ENTRY_SYM
     -Wl,--gc-sections)
 
 option(LAUNCHER_WINDOWS_TESTS "Build the tests that run under Wine" OFF)
+option(LAUNCHER_RUN_WINDOWS_TESTS "Register them with CTest (off where Wine cannot run this build)"
+    ON)
 if(LAUNCHER_WINDOWS_TESTS)
     add_subdirectory(tests/windows)
 endif()

@@ -1,9 +1,16 @@
 # Shared by the scripts: where things are, and starting and stopping what they need (an Xvfb
 # display when there is none, and the project's private Wine prefix). Only what was started here
 # is stopped here, by its PID.
+#
+# Wine runs 64-bit programs through wine64. Where the kernel also runs 32-bit code, Debian's wine32
+# (i386) is installed beside it and the prefix is a WoW64 one, as a 64-bit Windows is: the shipped
+# 32-bit launcher.exe runs there through the 32-bit loader and sees the 32-bit registry view.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 WINE=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
+RUNS_32BIT=
+NO_32BIT_REASON=
 WINESERVER=/usr/lib/wine/wineserver
 STARTED_XVFB_PID=
 STARTED_WINESERVER=
@@ -13,6 +20,35 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 log() { printf '== %s\n' "$*" >&2; }
 
+# Whether this kernel runs 32-bit x86 programs (some answer "exec format error"). The probe is a
+# 96-byte 32-bit ELF program: the file header, one loadable segment, and code that only calls
+# exit(42). Sets RUNS_32BIT to 1 or 0, and NO_32BIT_REASON when it is 0.
+probe_32bit() {
+    [ -n "$RUNS_32BIT" ] && return 0
+    if [ -n "${NO_32BIT:-}" ]; then  # to try the 64-bit-only path on a machine that has both
+        RUNS_32BIT=0 NO_32BIT_REASON="NO_32BIT is set"
+        return 0
+    fi
+    local probe="$BUILD/probe32" answer rc
+    mkdir -p "$BUILD"
+    printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
+        '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' \
+        '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00' \
+        '\x00\x00\x00\x00' \
+        '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' \
+        '\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' \
+        '\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    answer=$("$probe" 2>&1)
+    rc=$?
+    if [ $rc -eq 42 ]; then
+        RUNS_32BIT=1
+    else
+        RUNS_32BIT=0
+        NO_32BIT_REASON="this kernel does not run 32-bit programs: ${answer:-exit status $rc}"
+    fi
+}
+
 install_dependencies() {
     local wanted=(cmake ninja-build clang python3 googletest
                   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
@@ -21,21 +57,35 @@ install_dependencies() {
     for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
+    probe_32bit
+    if [ "$RUNS_32BIT" = 1 ]; then
+        dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=(wine32:i386)
+    fi
     [ ${#missing[@]} -eq 0 ] && return 0
     log "installing ${missing[*]}"
     [ "$(id -u)" -eq 0 ] || { echo "run as root to install: ${missing[*]}" >&2; return 1; }
+    if [ "$RUNS_32BIT" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386 || return 1
+    fi
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
 configure_trees() {
-    local tree
+    local tree run32=OFF
+    probe_32bit
+    [ "$RUNS_32BIT" = 1 ] && run32=ON
+    # The i686 tree was once built with the win32 thread-model compilers; CMake keeps a compiler
+    # in its cache, so such a tree is made anew.
+    if grep -qs 'g++-win32' "$BUILD/win-i686/CMakeCache.txt"; then rm -rf "$BUILD/win-i686"; fi
     for tree in "$@"; do
         case $tree in
             native) cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
                         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null ;;
             win-i686) cmake -S "$ROOT" -B "$BUILD/win-i686" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-                        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null ;;
+                        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+                        -DLAUNCHER_WINDOWS_TESTS=ON -DLAUNCHER_RUN_WINDOWS_TESTS=$run32 >/dev/null ;;
             win-x86_64) cmake -S "$ROOT" -B "$BUILD/win-x86_64" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
                         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" \
                         -DLAUNCHER_WINDOWS_TESTS=ON >/dev/null ;;
@@ -74,6 +124,13 @@ have_display() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
 
 ensure_prefix() {
     export WINEPREFIX="$BUILD/wineprefix"
+    probe_32bit
+    # A prefix made before wine32 was there has no 32-bit half: it is made anew as a WoW64 one.
+    if [ "$RUNS_32BIT" = 1 ] && [ -f "$WINEPREFIX/system.reg" ] &&
+        [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+        "$WINESERVER" -k 2>/dev/null
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "making the Wine prefix $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
@@ -89,6 +146,25 @@ ensure_prefix() {
     # test runner's pipes open. rundll32 creates a window, so it brings up both.
     "$WINE" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
     STARTED_WINESERVER=1
+    [ "$RUNS_32BIT" = 1 ] || return 0
+    if [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+        echo "the Wine prefix $WINEPREFIX has no 32-bit half (syswow64): is wine32 installed?" >&2
+        return 1
+    fi
+    "$WINE32" cmd.exe /c exit 42 </dev/null >/dev/null 2>&1
+    [ $? -eq 42 ] || { echo "wine32 does not start 32-bit programs in $WINEPREFIX" >&2; return 1; }
+}
+
+# The build whose launcher.exe runs here: the shipped i686 one where 32-bit programs run, the
+# x86_64 twin otherwise. Sets RUN_TREE, RUN_WINE and RUN_BUILD_NAME.
+choose_run_build() {
+    probe_32bit
+    if [ "$RUNS_32BIT" = 1 ]; then
+        RUN_TREE=win-i686 RUN_WINE=$WINE32 RUN_BUILD_NAME="the shipped 32-bit (i686) launcher.exe"
+    else
+        RUN_TREE=win-x86_64 RUN_WINE=$WINE
+        RUN_BUILD_NAME="the 64-bit (x86_64) twin: $NO_32BIT_REASON"
+    fi
 }
 
 stop_started() {

@@ -106,7 +106,7 @@ TEST(InstallOfferTemplate, MainIconIsTheOnlyIconGroupWithTwo256ColourImages) {
     std::vector<std::string> groups;
     EnumResourceNamesA(
         module, MAKEINTRESOURCEA(14),  // RT_GROUP_ICON
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) -> BOOL {
+        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) CALLBACK -> BOOL {
             reinterpret_cast<std::vector<std::string>*>(list)->push_back(
                 IS_INTRESOURCE(name) ? "#" : name);
             return TRUE;

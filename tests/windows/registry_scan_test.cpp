@@ -63,6 +63,24 @@ TEST(RegistryScan, OddEntriesAreReadWithinTheirBuffers) {
                                         "1.3.0.0 C:\\NoNul\\", "1.2.1.0 " + full, "1.1.8.0 "}));
 }
 
+// The scan reads the view of the launcher's own build: the 32-bit view (Wow6432Node) for the
+// shipped i686 launcher on a 64-bit system.
+TEST(RegistryScan, ReadsOnlyItsOwnBuildsView) {
+    CleanJavaSoftKeys clean;
+    registerRuntime(jre, "1.5.0", "C:\\Mine");
+    registerRuntime(jre, "1.6.0", "C:\\Other", nullptr, otherView);
+    EXPECT_EQ(scan(), std::vector<std::string>{"1.5.0.0 C:\\Mine\\"});
+
+    const char* const redirected = "SOFTWARE\\Wow6432Node\\JavaSoft\\Java Runtime Environment\\";
+    const std::string thirtyTwoBitHome = sizeof(void*) == 4 ? "1.5.0" : "1.6.0";
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (redirected + thirtyTwoBitHome).c_str(), 0,
+                            KEY_READ | KEY_WOW64_64KEY, &key),
+              ERROR_SUCCESS)
+        << "the 32-bit view's runtime lies under Wow6432Node";
+    RegCloseKey(key);
+}
+
 TEST(RegistryScan, ManyRuntimesAreAllListed) {
     CleanJavaSoftKeys clean;
     for (int i = 0; i < 60; ++i) {

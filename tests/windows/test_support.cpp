@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <gtest/gtest.h>
 #include <stdio.h>
 
 #include <fstream>
@@ -114,7 +115,9 @@ Process::Process(const std::string& commandLine, const std::string& folder) {
     std::string line = commandLine;
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &info_)) {
+        const DWORD error = GetLastError();
         ZeroMemory(&info_, sizeof info_);
+        ADD_FAILURE() << "could not start " << commandLine << " (error " << error << ")";
     }
 }
 
@@ -258,18 +261,36 @@ std::vector<COLORREF> screenPixels(const RECT& area) {
     return pixels;
 }
 
+namespace {
+
+void removeJavaSoftKeys() {
+    for (const REGSAM view : {launcherView, otherView}) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft", 0, KEY_ALL_ACCESS | view,
+                          &key) != ERROR_SUCCESS) {
+            continue;
+        }
+        RegDeleteTreeA(key, nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft", view, 0);
+    }
+}
+
+}  // namespace
+
 CleanJavaSoftKeys::CleanJavaSoftKeys() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    removeJavaSoftKeys();
 }
 CleanJavaSoftKeys::~CleanJavaSoftKeys() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    removeJavaSoftKeys();
 }
 
 void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
-                      DWORD size) {
+                      DWORD size, REGSAM view) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "could not create HKLM\\" << keyPath;
         return;
     }
     if (name != nullptr) RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
@@ -277,12 +298,13 @@ void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, 
 }
 
 void registerRuntime(const std::string& key, const std::string& subkey, const std::string& home,
-                     const char* microVersion) {
+                     const char* microVersion, REGSAM view) {
     const std::string path = "SOFTWARE\\JavaSoft\\" + key + "\\" + subkey;
-    setRegistryValue(path, "JavaHome", REG_SZ, home.c_str(), static_cast<DWORD>(home.size() + 1));
+    setRegistryValue(path, "JavaHome", REG_SZ, home.c_str(), static_cast<DWORD>(home.size() + 1),
+                     view);
     if (microVersion != nullptr) {
         setRegistryValue(path, "MicroVersion", REG_SZ, microVersion,
-                         static_cast<DWORD>(strlen(microVersion) + 1));
+                         static_cast<DWORD>(strlen(microVersion) + 1), view);
     }
 }
 

@@ -49,7 +49,8 @@ std::vector<Record> readRecords(const std::string& logPath);
 // Ends every recorded program that still runs (applications left running by a successful start).
 void endRecordedProcesses(const std::string& logPath);
 
-// A started process and its handles.
+// A started process and its handles. A process that cannot be started fails the test at once,
+// naming the command line, so that later waits do not report it as a mere timeout.
 class Process {
 public:
     Process(const std::string& commandLine, const std::string& folder);
@@ -87,7 +88,18 @@ COLORREF screenPixel(int x, int y);
 // All pixels of a screen rectangle, row by row.
 std::vector<COLORREF> screenPixels(const RECT& area);
 
-// Makes sure no JavaSoft runtimes are registered, before and after the test.
+// The registry view that this build's launcher.exe reads, and the other one. On a 64-bit Windows
+// a 32-bit program sees HKLM\SOFTWARE through Wow6432Node, so a test of the i686 build must write
+// its keys there.
+#ifdef _WIN64
+const REGSAM launcherView = KEY_WOW64_64KEY;
+const REGSAM otherView = KEY_WOW64_32KEY;
+#else
+const REGSAM launcherView = KEY_WOW64_32KEY;
+const REGSAM otherView = KEY_WOW64_64KEY;
+#endif
+
+// Makes sure no JavaSoft runtimes are registered in either view, before and after the test.
 class CleanJavaSoftKeys {
 public:
     CleanJavaSoftKeys();
@@ -95,8 +107,8 @@ public:
 };
 // Writes HKLM\SOFTWARE\JavaSoft\<key>\<subkey> with a JavaHome (and MicroVersion when given).
 void registerRuntime(const std::string& key, const std::string& subkey, const std::string& home,
-                     const char* microVersion = nullptr);
+                     const char* microVersion = nullptr, REGSAM view = launcherView);
 void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
-                      DWORD size);
+                      DWORD size, REGSAM view = launcherView);
 
 }  // namespace testing_support
