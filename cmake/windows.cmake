@@ -44,12 +44,16 @@ set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY COMPILE_OPTIONS
     -I${CMAKE_CURRENT_BINARY_DIR}/res)
 target_link_libraries(launcher PRIVATE launcher_code)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    set(ENTRY_SYMBOL _launcherEntry)  # i686 C symbols carry a leading underscore
+    set(C_SYMBOL_PREFIX _)  # i686 C symbols carry a leading underscore
 else()
-    set(ENTRY_SYMBOL launcherEntry)
+    set(C_SYMBOL_PREFIX "")
 endif()
-target_link_options(launcher PRIVATE -static -s -nostartfiles -Wl,-e,${ENTRY_SYMBOL}
-    -Wl,--gc-sections)
+# How launcher.exe is linked: its own entry instead of the C runtime's start-up, nothing unused.
+function(link_without_crt_startup target entry)
+    target_link_options(${target} PRIVATE -static -s -nostartfiles
+        -Wl,-e,${C_SYMBOL_PREFIX}${entry} -Wl,--gc-sections)
+endfunction()
+link_without_crt_startup(launcher launcherEntry)
 
 option(LAUNCHER_WINDOWS_TESTS "Build the tests that run under Wine" OFF)
 option(LAUNCHER_RUN_WINDOWS_TESTS "Register them with CTest (off where Wine cannot run this build)"

@@ -39,8 +39,8 @@ probe_32bit() {
         '\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' \
         '\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >"$probe"
     chmod +x "$probe"
-    answer=$("$probe" 2>&1)
-    rc=$?
+    # Written so that a caller's errexit does not end the script on the probe's own answer.
+    answer=$("$probe" 2>&1) && rc=0 || rc=$?
     if [ $rc -eq 42 ]; then
         RUNS_32BIT=1
     else
@@ -140,7 +140,7 @@ ensure_prefix() {
     fi
     # Kept running for the whole session so that each program starts fast; its output must not
     # hold the caller's pipes open.
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true  # fails when one runs already
     # The first programs of a session start Wine's services and, with the first window, its
     # desktop process; these inherit their output. Start them here, with none, or they hold the
     # test runner's pipes open. rundll32 creates a window, so it brings up both.
@@ -151,8 +151,9 @@ ensure_prefix() {
         echo "the Wine prefix $WINEPREFIX has no 32-bit half (syswow64): is wine32 installed?" >&2
         return 1
     fi
-    "$WINE32" cmd.exe /c exit 42 </dev/null >/dev/null 2>&1
-    [ $? -eq 42 ] || { echo "wine32 does not start 32-bit programs in $WINEPREFIX" >&2; return 1; }
+    local rc
+    "$WINE32" cmd.exe /c exit 42 </dev/null >/dev/null 2>&1 && rc=0 || rc=$?
+    [ $rc -eq 42 ] || { echo "wine32 does not start 32-bit programs in $WINEPREFIX" >&2; return 1; }
 }
 
 # The build whose launcher.exe runs here: the shipped i686 one where 32-bit programs run, the
