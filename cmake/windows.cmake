@@ -6,6 +6,7 @@ set(SHELL_SOURCES
     src/startup/launch_worker.cpp
     src/launch/child_process.cpp
     src/launch/child_watch.cpp
+    src/launch/java_home_variable.cpp
     src/launch/path_exists.cpp
     src/launch/post_status.cpp
     src/launch/registry_scan.cpp

@@ -58,6 +58,11 @@ void buildJreFallbackLine(CommandString& line, const char* home) {
     appendAppArguments(line);
 }
 
+void buildSearchedJavaLine(CommandString& line) {
+    appendRuntimeHead(line, nullptr, "java", nullptr);
+    appendShortClassPathTail(line);
+}
+
 void buildJviewLine(CommandString& line) {
     line.appendText("jview");
     appendLauncherProperties(line, "/d:");

@@ -9,3 +9,5 @@ void buildJavaLine(CommandString& line, const char* home);
 void buildJreLine(CommandString& line, const char* home);
 void buildJreFallbackLine(CommandString& line, const char* home);  // bin\java with classes.zip
 void buildJviewLine(CommandString& line);
+// The java line with the program "java" alone, for the platform's program search to find.
+void buildSearchedJavaLine(CommandString& line);

@@ -29,6 +29,13 @@ bool launchWithJview(const LauncherPlatform& platform) {
     return platform.runAndWatch(line.textOrEmpty());
 }
 
+bool launchWithSearchedJava(const LauncherPlatform& platform) {
+    platform.postStatus("java");
+    CommandString line;
+    buildSearchedJavaLine(line);
+    return platform.runAndWatch(line.textOrEmpty());
+}
+
 bool launchPreferJava(const LauncherPlatform& platform, const char* home) {
     return launchWithJava(platform, home) || launchWithJre(platform, home);
 }

@@ -8,4 +8,6 @@ bool launchWithJava(const LauncherPlatform& platform, const char* home);
 // Runs bin\java with lib\classes.zip only when bin\jre failed.
 bool launchWithJre(const LauncherPlatform& platform, const char* home);
 bool launchWithJview(const LauncherPlatform& platform);
+// The java line with whatever "java" the platform's program search finds, as jview is found.
+bool launchWithSearchedJava(const LauncherPlatform& platform);
 bool launchPreferJava(const LauncherPlatform& platform, const char* home);

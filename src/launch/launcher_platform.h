@@ -16,4 +16,9 @@ struct LauncherPlatform {
     void (*collectInstalledRuntimes)(RuntimeList& list);
     // Shows an error message to the user and returns once it is dismissed.
     void (*showError)(const char* text);
+    // Reads the JAVA_HOME environment variable into buffer; false when it is unset or too long.
+    bool (*readJavaHome)(char* buffer, unsigned capacity);
+    // Fills an empty list with the runtimes registered where collectInstalledRuntimes does not
+    // look (the newer JRE and JDK keys, and the other registry view), highest version first.
+    void (*collectFurtherRuntimes)(RuntimeList& list);
 };

@@ -34,14 +34,14 @@ bool readValueText(HKEY key, const char* name, ValueText& text) {
     return true;
 }
 
-void scanSubkey(RuntimeList& list, HKEY key, char* name) {
+void scanSubkey(RuntimeList& list, HKEY key, char* name, REGSAM view) {
     trimSpaces(name);
     ValueText text;
     memcpy(text, name, strlen(name) + 1);
     RuntimeVersion version = parseVersionName(text);
 
     HKEY opened;
-    if (RegOpenKeyExA(key, name, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(key, name, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return;
     RegistryKey subkey(opened);
     if (wantsMicroVersion(version) && readValueText(subkey, "MicroVersion", text)) {
         applyMicroVersion(version, text);
@@ -50,11 +50,30 @@ void scanSubkey(RuntimeList& list, HKEY key, char* name) {
     mergeRuntime(list, makeHomeText(text), version);
 }
 
+const char* const javaSoftKeys[] = {
+    "SOFTWARE\\JavaSoft\\Java Runtime Environment",
+    "SOFTWARE\\JavaSoft\\Java Plug-in",
+    "SOFTWARE\\JavaSoft\\Java Development Kit",
+};
+// Where Java 9 and later register themselves.
+const char* const newerJavaSoftKeys[] = {
+    "SOFTWARE\\JavaSoft\\JRE",
+    "SOFTWARE\\JavaSoft\\JDK",
+};
+
+// The registry view this build does not see by default: a 32-bit launcher on a 64-bit system
+// reads the 32-bit view, where a 64-bit runtime is not registered, and the reverse.
+#ifdef _WIN64
+const REGSAM otherView = KEY_WOW64_32KEY;
+#else
+const REGSAM otherView = KEY_WOW64_64KEY;
+#endif
+
 }  // namespace
 
-void scanRuntimeKey(RuntimeList& list, const char* keyPath) {
+void scanRuntimeKey(RuntimeList& list, const char* keyPath, REGSAM view) {
     HKEY opened;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ENUMERATE_SUB_KEYS, &opened) !=
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_ENUMERATE_SUB_KEYS | view, &opened) !=
         ERROR_SUCCESS) {
         return;
     }
@@ -70,13 +89,18 @@ void scanRuntimeKey(RuntimeList& list, const char* keyPath) {
             break;
         }
         name[nameLength < textCapacity ? nameLength : textCapacity - 1] = '\0';
-        scanSubkey(list, key, name);
+        scanSubkey(list, key, name, view);
     }
 }
 
 void collectInstalledRuntimes(RuntimeList& list) {
     list.clear();
-    scanRuntimeKey(list, "SOFTWARE\\JavaSoft\\Java Runtime Environment");
-    scanRuntimeKey(list, "SOFTWARE\\JavaSoft\\Java Plug-in");
-    scanRuntimeKey(list, "SOFTWARE\\JavaSoft\\Java Development Kit");
+    for (const char* key : javaSoftKeys) scanRuntimeKey(list, key, 0);
+}
+
+void collectFurtherRuntimes(RuntimeList& list) {
+    list.clear();
+    for (const char* key : newerJavaSoftKeys) scanRuntimeKey(list, key, 0);
+    for (const char* key : javaSoftKeys) scanRuntimeKey(list, key, otherView);
+    for (const char* key : newerJavaSoftKeys) scanRuntimeKey(list, key, otherView);
 }

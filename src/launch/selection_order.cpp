@@ -4,6 +4,7 @@
 
 #include "command_string.h"
 #include "launch_variants.h"
+#include "tried_homes.h"
 #include "../startup/launcher_state.h"
 
 namespace {
@@ -31,17 +32,68 @@ struct TierWalk {
     bool started;
 };
 
+// Tries one home and notes it, when a record is kept, so that the last resort passes it over.
+bool tryHome(const LauncherPlatform& platform, HomeLaunch launch, const char* home,
+             TriedHomes* tried) {
+    if (tried != nullptr) tried->remember(home);
+    return launch(platform, home);
+}
+
 // Walks from `from`, passing over what `rule` names and ending before the first 1.x node whose
 // minor is below `endMinor` (0: the walk runs to the end), and tries every other node with
 // `launch` until one starts the application.
 TierWalk walkTier(const LauncherPlatform& platform, const RuntimeCandidate* from, PassOver rule,
-                  int32_t endMinor, HomeLaunch launch) {
+                  int32_t endMinor, HomeLaunch launch, TriedHomes* tried) {
     for (const RuntimeCandidate* node = from; node != nullptr; node = node->next) {
         if (passedOver(node, rule)) continue;
         if (endMinor > 0 && isOlderThan(node, endMinor)) return {node, false};
-        if (launch(platform, node->homeFolder)) return {node, true};
+        if (tryHome(platform, launch, node->homeFolder, tried)) return {node, true};
     }
     return {nullptr, false};
+}
+
+bool runsBinJava(const RuntimeVersion& version) {
+    return version.major > 1 || (version.major == 1 && version.minor >= 2);
+}
+
+// The last resort, beyond the JavaSoft keys that the tiers read: JAVA_HOME, the runtimes of the
+// newer keys and of the other registry view, and a "java" that the program search finds. Only
+// runtimes that take the bin\java line are tried, and no home twice in one selection.
+bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& tried) {
+    char javaHome[261];
+    if (platform.readJavaHome(javaHome, sizeof javaHome) && javaHome[0] != '\0' &&
+        !tried.contains(javaHome) && platform.pathExists(javaHome, 1) &&
+        tryHome(platform, launchWithJava, javaHome, &tried)) {
+        return true;
+    }
+    RuntimeList further;
+    platform.collectFurtherRuntimes(further);
+    for (const RuntimeCandidate* node = further.head; node != nullptr; node = node->next) {
+        if (!runsBinJava(node->version) || tried.contains(node->homeFolder)) continue;
+        if (tryHome(platform, launchWithJava, node->homeFolder, &tried)) return true;
+    }
+    return launchWithSearchedJava(platform);
+}
+
+// The tiers of the registered runtimes, noting what they try when `tried` is given.
+bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list,
+                     TriedHomes* tried) {
+    if (list.head == nullptr) return launchWithJview(platform);
+    if (list.head->version.major < 1) return false;
+
+    // 1.4 and newer; jview; 1.1.8 with jre; 1.3 and 1.2; the other 1.1 runtimes with jre.
+    const TierWalk newest = walkTier(platform, list.head, passNothing, 4, launchWithJava, tried);
+    if (newest.started) return true;
+    const RuntimeCandidate* s = newest.stoppedAt;
+    if (launchWithJview(platform)) return true;
+    if (walkTier(platform, s, passAllBut118, 0, launchWithJre, tried).started) return true;
+    const TierWalk older = walkTier(platform, s, pass118, 2, launchWithJava, tried);
+    if (older.started) return true;
+    return walkTier(platform, older.stoppedAt, pass118, 1, launchWithJre, tried).started;
+}
+
+bool launchLocalFolder(const LauncherPlatform& platform, const char* folder, TriedHomes& tried) {
+    return platform.pathExists(folder, 1) && tryHome(platform, launchPreferJava, folder, &tried);
 }
 
 bool launchOverride(const LauncherPlatform& platform, const char* home) {
@@ -56,27 +108,19 @@ bool launchOverride(const LauncherPlatform& platform, const char* home) {
 }  // namespace
 
 bool launchFromRuntimeList(const LauncherPlatform& platform, const RuntimeList& list) {
-    if (list.head == nullptr) return launchWithJview(platform);
-    if (list.head->version.major < 1) return false;
-
-    // 1.4 and newer; jview; 1.1.8 with jre; 1.3 and 1.2; the other 1.1 runtimes with jre.
-    const TierWalk newest = walkTier(platform, list.head, passNothing, 4, launchWithJava);
-    if (newest.started) return true;
-    const RuntimeCandidate* s = newest.stoppedAt;
-    if (launchWithJview(platform)) return true;
-    if (walkTier(platform, s, passAllBut118, 0, launchWithJre).started) return true;
-    const TierWalk older = walkTier(platform, s, pass118, 2, launchWithJava);
-    if (older.started) return true;
-    return walkTier(platform, older.stoppedAt, pass118, 1, launchWithJre).started;
+    return launchFromTiers(platform, list, nullptr);
 }
 
 bool chooseAndLaunch(const LauncherPlatform& platform) {
     if (launcherState.javaHomeOverride != nullptr) {
         return launchOverride(platform, launcherState.javaHomeOverride);
     }
-    if (platform.pathExists("java", 1) && launchPreferJava(platform, "java")) return true;
-    if (platform.pathExists("..\\java", 1) && launchPreferJava(platform, "..\\java")) return true;
+    TriedHomes tried;
+    if (launchLocalFolder(platform, "java", tried)) return true;
+    if (launchLocalFolder(platform, "..\\java", tried)) return true;
+    // The list stays until the last resort is done: the tried homes point into it.
     RuntimeList list;
     platform.collectInstalledRuntimes(list);
-    return launchFromRuntimeList(platform, list);
+    if (launchFromTiers(platform, list, &tried)) return true;
+    return launchFromFurtherSources(platform, tried);
 }

@@ -1,6 +1,8 @@
 // The order in which the launcher tries runtimes: the -javahome override alone, else the local
 // java folders, else the registered runtimes in five tiers with jview between the first and the
-// rest. The first attempt that starts the application ends the selection.
+// rest, and when all of those failed a last resort for today's runtimes (JAVA_HOME, the JRE and
+// JDK keys and the other registry view, then "java" through the program search), which tries no
+// home a second time. The first attempt that starts the application ends the selection.
 #pragma once
 
 #include "launcher_platform.h"
@@ -10,5 +12,5 @@
 // fallback page follows); false when every attempt made failed.
 bool chooseAndLaunch(const LauncherPlatform& platform);
 
-// The registry step over an already built list.
+// The tiers of the registry step over an already built list, without the last resort.
 bool launchFromRuntimeList(const LauncherPlatform& platform, const RuntimeList& list);

@@ -2,9 +2,12 @@
 
 #include "../ui/error_message.h"
 #include "child_watch.h"
+#include "java_home_variable.h"
 #include "path_exists.h"
 #include "post_status.h"
 #include "registry_scan.h"
 
-const LauncherPlatform windowsPlatform = {postStatus, runAndWatch, pathExists,
-                                          collectInstalledRuntimes, showLauncherError};
+const LauncherPlatform windowsPlatform = {postStatus,        runAndWatch,
+                                          pathExists,        collectInstalledRuntimes,
+                                          showLauncherError, readJavaHomeVariable,
+                                          collectFurtherRuntimes};

@@ -46,6 +46,10 @@ TEST_F(LaunchLinesTest, FullLinesForAHomeWithBlanksQuoteProgramAndClassPath) {
         "\"C:\\Program Files\\JavaSoft\\JRE\\1.3\\bin\\java\" -mx64m" + props +
             " -classpath \"C:\\Program Files\\JavaSoft\\JRE\\1.3\\lib\\classes.zip;quarvel.jar;.\""
             " com.quarvel.browser.Browser -demo");
+    CommandString searched;
+    buildSearchedJavaLine(searched);
+    EXPECT_EQ(searched.textOrEmpty(),
+              "java" + props + " -cp quarvel.jar;. com.quarvel.browser.Browser -demo");
     CommandString jview;
     buildJviewLine(jview);
     EXPECT_STREQ(jview.textOrEmpty(),
@@ -130,8 +134,8 @@ std::vector<std::string> Recorder::posted;
 std::vector<std::string> Recorder::ran;
 std::vector<bool> Recorder::results;
 
-const LauncherPlatform recorderPlatform = {Recorder::postStatus, Recorder::runAndWatch, nullptr,
-                                           nullptr, nullptr};
+const LauncherPlatform recorderPlatform = {
+    Recorder::postStatus, Recorder::runAndWatch, nullptr, nullptr, nullptr, nullptr, nullptr};
 
 std::string programOf(const std::string& line) {
     return splitArguments(line)[0];
@@ -181,6 +185,11 @@ TEST_F(LaunchLinesTest, VariantsRunTheirLinesInOrderUntilOneStarts) {
     EXPECT_FALSE(launchWithJview(recorderPlatform));
     EXPECT_EQ(Recorder::posted, std::vector<std::string>{"jview"});
     EXPECT_EQ(programOf(Recorder::ran.at(0)), "jview");
+
+    Recorder::reset({true});
+    EXPECT_TRUE(launchWithSearchedJava(recorderPlatform));
+    EXPECT_EQ(Recorder::posted, std::vector<std::string>{"java"});
+    EXPECT_EQ(programOf(Recorder::ran.at(0)), "java");
 }
 
 TEST_F(LaunchLinesTest, ALineWithoutMemoryRunsAsTheEmptyText) {

@@ -22,6 +22,9 @@ TEST(RuntimeVersion, NamesGiveUpToFourNumbers) {
         {"", "0.0.0.0"},         {"10.20.30.40.50", "10.20.30.40"},
         {"007", "7.0.0.0"},      {"1..4", "1.4.0.0"},
         {"-1.2", "1.2.0.0"},     {"1.4.0_01", "1.4.0.1"},
+        // Names under the JRE and JDK keys of Java 9 and later.
+        {"17", "17.0.0.0"},      {"11.0.2", "11.0.2.0"},
+        {"1.8.0_202", "1.8.0.202"}, {"17.0.9+9", "17.0.9.9"},
     };
     for (const auto& c : cases) EXPECT_EQ(describeVersion(parse(c.name)), c.version) << c.name;
 }

@@ -1,9 +1,12 @@
+#include <string.h>
+
 #include <set>
 #include <string>
 #include <vector>
 
 #include "argument_split.h"
 #include "launch/selection_order.h"
+#include "launch/tried_homes.h"
 #include "state_fixture.h"
 
 namespace {
@@ -17,6 +20,11 @@ struct Machine {
     static std::vector<std::string> programsRun;
     static std::vector<std::string> errors;
     static int scans;
+    // The last resort's sources.
+    static const char* javaHome;  // null: unset
+    static std::vector<std::pair<std::string, RuntimeVersion>> furtherRegistry;
+    static int javaHomeReads;
+    static int furtherScans;
 
     static bool postStatus(const char*) { return true; }
     static bool runAndWatch(char* line) {
@@ -32,6 +40,18 @@ struct Machine {
         for (const auto& entry : registry) mergeRuntime(list, entry.first.c_str(), entry.second);
     }
     static void showError(const char* text) { errors.push_back(text); }
+    static bool readJavaHome(char* buffer, unsigned capacity) {
+        ++javaHomeReads;
+        if (javaHome == nullptr || strlen(javaHome) >= capacity) return false;
+        strcpy(buffer, javaHome);
+        return true;
+    }
+    static void collectFurther(RuntimeList& list) {
+        ++furtherScans;
+        for (const auto& entry : furtherRegistry) {
+            mergeRuntime(list, entry.first.c_str(), entry.second);
+        }
+    }
 };
 std::set<std::string> Machine::folders;
 std::vector<std::pair<std::string, RuntimeVersion>> Machine::registry;
@@ -39,9 +59,15 @@ std::set<std::string> Machine::working;
 std::vector<std::string> Machine::programsRun;
 std::vector<std::string> Machine::errors;
 int Machine::scans;
+const char* Machine::javaHome;
+std::vector<std::pair<std::string, RuntimeVersion>> Machine::furtherRegistry;
+int Machine::javaHomeReads;
+int Machine::furtherScans;
 
-const LauncherPlatform machine = {Machine::postStatus, Machine::runAndWatch, Machine::pathExists,
-                                  Machine::collect, Machine::showError};
+const LauncherPlatform machine = {Machine::postStatus,   Machine::runAndWatch,
+                                  Machine::pathExists,   Machine::collect,
+                                  Machine::showError,    Machine::readJavaHome,
+                                  Machine::collectFurther};
 
 class SelectionTest : public StateTest {
 protected:
@@ -53,6 +79,10 @@ protected:
         Machine::programsRun.clear();
         Machine::errors.clear();
         Machine::scans = 0;
+        Machine::javaHome = nullptr;
+        Machine::furtherRegistry.clear();
+        Machine::javaHomeReads = 0;
+        Machine::furtherScans = 0;
     }
 };
 
@@ -67,7 +97,7 @@ TEST_F(SelectionTest, RegisteredRuntimesAreTriedInTiersWithJviewBetween) {
     EXPECT_EQ(Machine::programsRun,
               (std::vector<std::string>{"R1\\bin\\java", "R2\\bin\\java", "jview", "R5\\bin\\jre",
                                         "R5\\bin\\java", "R3\\bin\\java", "R4\\bin\\java",
-                                        "R6\\bin\\jre", "R6\\bin\\java"}));
+                                        "R6\\bin\\jre", "R6\\bin\\java", "java"}));
     EXPECT_TRUE(Machine::errors.empty());
 }
 
@@ -111,7 +141,10 @@ TEST_F(SelectionTest, ListsWithVersionlessNodes) {
         Machine::registry = c.registry;
         Machine::programsRun.clear();
         EXPECT_FALSE(chooseAndLaunch(machine)) << c.name;
-        EXPECT_EQ(Machine::programsRun, c.programs) << c.name;
+        // Then the last resort, which here has only the program search's "java".
+        std::vector<std::string> expected = c.programs;
+        expected.push_back("java");
+        EXPECT_EQ(Machine::programsRun, expected) << c.name;
     }
 }
 
@@ -122,7 +155,8 @@ TEST_F(SelectionTest, LocalFoldersComeBeforeTheRegistry) {
     EXPECT_EQ(Machine::programsRun,
               (std::vector<std::string>{"java\\bin\\java", "java\\bin\\jre", "java\\bin\\java",
                                         "..\\java\\bin\\java", "..\\java\\bin\\jre",
-                                        "..\\java\\bin\\java", "R\\bin\\java", "jview"}));
+                                        "..\\java\\bin\\java", "R\\bin\\java", "jview",
+                                        "java"}));
 
     Machine::programsRun.clear();
     Machine::folders = {"java"};
@@ -161,7 +195,132 @@ TEST_F(SelectionTest, OverrideReplacesEveryOtherCandidate) {
         EXPECT_EQ(Machine::programsRun, c.programs) << c.value;
         EXPECT_EQ(Machine::errors, c.errors) << c.value;
         EXPECT_EQ(Machine::scans, 0);
+        EXPECT_EQ(Machine::javaHomeReads + Machine::furtherScans, 0) << "no last resort";
     }
+}
+
+// The last resort, after every tier failed: JAVA_HOME, the further registered runtimes newest
+// first from version 1.2 on, then "java" through the program search; no home twice.
+TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
+    typedef std::vector<std::pair<std::string, RuntimeVersion>> Runtimes;
+    const struct {
+        const char* name;
+        std::set<std::string> folders;
+        Runtimes registry;
+        const char* javaHome;
+        Runtimes further;
+        std::vector<std::string> programs;
+    } cases[] = {
+        {"all three sources, in order",
+         {"C:\\jh"},
+         {},
+         "C:\\jh",
+         {{"J8\\", {1, 8, 0, 202}}, {"J17\\", {17, 0, 0, 0}}, {"J11\\", {11, 0, 2, 0}}},
+         {"jview", "C:\\jh\\bin\\java", "J17\\bin\\java", "J11\\bin\\java",
+          "J8\\bin\\java", "java"}},
+        {"JAVA_HOME empty, or not a folder, is passed over",
+         {},
+         {},
+         "C:\\nowhere",
+         {},
+         {"jview", "java"}},
+        {"JAVA_HOME empty", {}, {}, "", {}, {"jview", "java"}},
+        {"the 1.2 floor, and majors below 1",
+         {},
+         {},
+         nullptr,
+         {{"A\\", {1, 2, 0, 0}}, {"B\\", {1, 1, 8, 0}}, {"C\\", {1, 0, 2, 0}},
+          {"D\\", {0, 9, 0, 0}}, {"E\\", {2, 0, 0, 0}}},
+         {"jview", "E\\bin\\java", "A\\bin\\java", "java"}},
+        {"homes the tiers tried, in any case and with or without the backslash",
+         {"c:\\r1"},
+         {{"C:\\R1\\", {1, 4, 2, 0}}, {"C:\\R7\\", {1, 0, 2, 0}}},
+         "c:\\r1",
+         {{"c:\\r1", {17, 0, 0, 0}}, {"C:\\R7", {11, 0, 0, 0}}},
+         // R7 (1.0) was never tried by the tiers, so the last resort tries it.
+         {"C:\\R1\\bin\\java", "jview", "C:\\R7\\bin\\java", "java"}},
+        {"a local folder counts as tried",
+         {"java"},
+         {},
+         "java",
+         {{"JAVA\\", {17, 0, 0, 0}}},
+         {"java\\bin\\java", "java\\bin\\jre", "java\\bin\\java", "jview", "java"}},
+        {"JAVA_HOME counts as tried for the further runtimes",
+         {"D:\\jdk17\\"},
+         {},
+         "D:\\jdk17\\",
+         {{"d:\\JDK17", {17, 0, 0, 0}}},
+         {"jview", "D:\\jdk17\\bin\\java", "java"}},
+        {"after a first node with major 0",
+         {},
+         {{"X\\", {0, 0, 0, 0}}},
+         nullptr,
+         {{"X\\", {17, 0, 0, 0}}},
+         {"X\\bin\\java", "java"}},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        Machine::folders = c.folders;
+        Machine::registry = c.registry;
+        Machine::javaHome = c.javaHome;
+        Machine::furtherRegistry = c.further;
+        EXPECT_FALSE(chooseAndLaunch(machine)) << c.name;
+        EXPECT_EQ(Machine::programsRun, c.programs) << c.name;
+        EXPECT_EQ(Machine::furtherScans, 1) << c.name;
+    }
+}
+
+TEST_F(SelectionTest, LastResortStopsAtTheFirstStartAndIsNeverReachedAfterASpecifiedOne) {
+    Machine::folders = {"C:\\jh"};
+    Machine::javaHome = "C:\\jh";
+    Machine::furtherRegistry = {{"J17\\", {17, 0, 0, 0}}, {"J11\\", {11, 0, 0, 0}}};
+
+    Machine::working = {"J17\\bin\\java"};
+    EXPECT_TRUE(chooseAndLaunch(machine));
+    EXPECT_EQ(Machine::programsRun,
+              (std::vector<std::string>{"jview", "C:\\jh\\bin\\java", "J17\\bin\\java"}));
+
+    Machine::programsRun.clear();
+    Machine::working = {"java"};
+    EXPECT_TRUE(chooseAndLaunch(machine));
+    EXPECT_EQ(Machine::programsRun.back(), "java");
+
+    // A specified candidate that starts leaves JAVA_HOME unread and no further key opened.
+    for (const char* starts : {"java\\bin\\java", "R5\\bin\\java", "jview"}) {
+        SetUp();
+        Machine::folders = {"java", "C:\\jh"};
+        Machine::registry = sevenRuntimes;
+        Machine::javaHome = "C:\\jh";
+        Machine::furtherRegistry = {{"J17\\", {17, 0, 0, 0}}};
+        Machine::working = {starts};
+        EXPECT_TRUE(chooseAndLaunch(machine)) << starts;
+        EXPECT_EQ(Machine::programsRun.back(), starts);
+        EXPECT_EQ(Machine::javaHomeReads + Machine::furtherScans, 0) << starts;
+    }
+}
+
+TEST(TriedHomes, SameHomeIgnoresCaseAndOneFinalBackslash) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"C:\\jdk", "c:\\JDK\\", true}, {"C:\\jdk\\", "C:\\jdk\\", true},
+        {"", "\\", true},                {"C:\\jdk", "C:\\jdk1", false},
+        {"C:\\jdk\\\\", "C:\\jdk", false}, {"java", "..\\java", false},
+        {"C:\\j\xc4", "C:\\j\xe4", false},  // only ASCII letters fold
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sameHome(c.a, c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(sameHome(c.b, c.a), c.same) << c.b << " / " << c.a;
+    }
+    TriedHomes tried;
+    std::vector<std::string> homes;
+    for (int i = 0; i < 100; ++i) homes.push_back("C:\\rt" + std::to_string(i));
+    for (const std::string& home : homes) tried.remember(home.c_str());
+    EXPECT_TRUE(tried.contains("c:\\RT0\\"));
+    EXPECT_TRUE(tried.contains("C:\\rt99"));
+    EXPECT_FALSE(tried.contains("C:\\rt100"));
 }
 
 }  // namespace

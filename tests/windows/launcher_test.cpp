@@ -20,9 +20,19 @@ protected:
         disc.placeLauncher();
         log = disc / "children.log";
         GetEnvironmentVariableA("PATH", savedPath, sizeof savedPath);
+        hadJavaHome = GetEnvironmentVariableA("JAVA_HOME", savedJavaHome, sizeof savedJavaHome) > 0;
+        // The launcher inherits these. Whatever this machine has must not be found: no JAVA_HOME
+        // unless a test sets one, and a search path of the system folders alone.
+        SetEnvironmentVariableA("JAVA_HOME", nullptr);
+        char system[MAX_PATH] = "", windows[MAX_PATH] = "";
+        GetSystemDirectoryA(system, sizeof system);
+        GetWindowsDirectoryA(windows, sizeof windows);
+        searchPath = std::string(system) + ";" + windows;
+        SetEnvironmentVariableA("PATH", searchPath.c_str());
     }
     void TearDown() override {
         SetEnvironmentVariableA("PATH", savedPath);
+        SetEnvironmentVariableA("JAVA_HOME", hadJavaHome ? savedJavaHome : nullptr);
         endRecordedProcesses(log);
     }
     void placeArchive() { disc.writeFile("quarvel.jar", "PK"); }
@@ -31,10 +41,12 @@ protected:
         disc.placeStandIn(home + "\\bin\\java.exe", behaviour(what));
         disc.placeStandIn(home + "\\bin\\jre.exe", behaviour(what));
     }
-    void putJviewOnPath(const std::string& what) {
-        disc.placeStandIn("tools\\jview.exe", behaviour(what));
-        SetEnvironmentVariableA("PATH", (disc / "tools;" + savedPath).c_str());
+    // Puts a program (jview.exe, java.exe) into the folder that leads the launcher's PATH.
+    void putOnPath(const std::string& program, const std::string& what) {
+        disc.placeStandIn("tools\\" + program, behaviour(what));
+        SetEnvironmentVariableA("PATH", (disc / "tools;" + searchPath).c_str());
     }
+    void putJviewOnPath(const std::string& what) { putOnPath("jview.exe", what); }
     std::string launcherCommand(const std::string& arguments = "") {
         return "\"" + disc / "launcher.exe" + "\"" + (arguments.empty() ? "" : " " + arguments);
     }
@@ -66,7 +78,10 @@ protected:
 
     ScratchFolder disc;
     std::string log;
+    std::string searchPath;
     char savedPath[8192] = "";
+    char savedJavaHome[MAX_PATH] = "";
+    bool hadJavaHome = false;
 };
 
 TEST_F(LauncherTest, SplashWindowOfTheRunningLauncher) {
@@ -246,7 +261,8 @@ TEST_F(FallbackTest, AllTiersInOrderThenThePageOpensThroughTheShell) {
     EXPECT_EQ(programsRun(), (std::vector<std::string>{
                                  "R1\\bin\\java", "R2\\bin\\java", "tools\\jview", "R5\\bin\\jre",
                                  "R5\\bin\\java", "R3\\bin\\java", "R4\\bin\\java", "R6\\bin\\jre",
-                                 "R6\\bin\\java", "viewer\\viewer"}));
+                                 "R6\\bin\\java", "viewer\\viewer"}))
+        << "the last resort's java is not on the search path, so the page follows";
     const std::vector<Record> seen = readRecords(log);
     ASSERT_FALSE(seen.empty());
     const std::string& page = seen.back().args.back();
@@ -266,6 +282,86 @@ TEST_F(FallbackTest, APageThatCannotBeOpenedIsReported) {
                         "\\start\\launcher.html\nPlease try to open this file manually.");
     EXPECT_EQ(exitCode, 0u);
     EXPECT_GT(seconds, 0.9);
+}
+
+// Runtimes of today's Windows, found after every runtime of the JavaSoft keys failed: JAVA_HOME,
+// the JRE and JDK keys and the other registry view, then a java on the search path.
+class LastResortTest : public FallbackTest {
+protected:
+    void SetUp() override {
+        FallbackTest::SetUp();
+        placeArchive();
+        disc.writeFile("start\\launcher.html", "<html></html>");
+        registerPageViewer();
+    }
+    void runLauncher() {
+        Process launcher(launcherCommand(), disc.path());
+        EXPECT_EQ(launcher.waitForExit(60000), 0u);
+        EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty()) << "no message";
+    }
+    const std::string failing = "action=exit\ncode=1\n";
+    const std::string working = "action=window\ntitle=QuarVel Browser\n";
+};
+
+TEST_F(LastResortTest, ARuntimeOnlyInTheOtherViewStartsAfterTheTiers) {
+    placeRuntime("R1", failing);
+    registerRuntime("Java Runtime Environment", "1.4.2", disc / "R1");
+    placeRuntime("W", working);
+    registerRuntime("Java Runtime Environment", "1.8.0_202", disc / "W", nullptr, otherView);
+    putJviewOnPath(failing);
+    runLauncher();
+    EXPECT_EQ(programsRun(),
+              (std::vector<std::string>{"R1\\bin\\java", "tools\\jview", "W\\bin\\java"}));
+}
+
+TEST_F(LastResortTest, AllSourcesInOrderThenThePage) {
+    for (const char* home : {"H", "A", "B", "C", "D", "E"}) placeRuntime(home, failing);
+    SetEnvironmentVariableA("JAVA_HOME", (disc / "H").c_str());
+    registerRuntime("JRE", "11", disc / "A");
+    registerRuntime("JDK", "17", disc / "B");
+    registerRuntime("Java Development Kit", "1.8.0_202", disc / "C", nullptr, otherView);
+    registerRuntime("JDK", "21", disc / "D", nullptr, otherView);
+    registerRuntime("JRE", "1.1.8", disc / "E", nullptr, otherView);  // too old for bin\java
+    putJviewOnPath(failing);
+    putOnPath("java.exe", failing);
+    runLauncher();
+    EXPECT_EQ(programsRun(), (std::vector<std::string>{
+                                 "tools\\jview", "H\\bin\\java", "D\\bin\\java", "B\\bin\\java",
+                                 "A\\bin\\java", "C\\bin\\java", "tools\\java", "viewer\\viewer"}));
+}
+
+TEST_F(LastResortTest, JavaOnTheSearchPathStartsTheApplication) {
+    putOnPath("java.exe", working);
+    runLauncher();
+    EXPECT_EQ(programsRun(), (std::vector<std::string>{"tools\\java"}));
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].commandLine.compare(0, 6, "java \""), 0) << seen[0].commandLine;
+    EXPECT_EQ(seen[0].folder, disc.path()) << "started in the launcher's folder";
+}
+
+TEST_F(LastResortTest, NothingNewIsTriedWhenARegisteredRuntimeStarts) {
+    placeRuntime("R1", working);
+    registerRuntime("Java Runtime Environment", "1.4.2", disc / "R1");
+    placeRuntime("H", working);
+    SetEnvironmentVariableA("JAVA_HOME", (disc / "H").c_str());
+    placeRuntime("B", working);
+    registerRuntime("JDK", "17", disc / "B");
+    registerRuntime("JDK", "17", disc / "B", nullptr, otherView);
+    putOnPath("java.exe", working);
+    runLauncher();
+    EXPECT_EQ(programsRun(), std::vector<std::string>{"R1\\bin\\java"});
+}
+
+TEST_F(LastResortTest, OneHomeInBothViewsIsTriedOnceThenThePage) {
+    placeRuntime("X", failing);
+    registerRuntime("Java Runtime Environment", "1.4.2", disc / "X");
+    std::string otherSpelling = disc / "X\\";
+    for (char& c : otherSpelling) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    registerRuntime("JRE", "17", otherSpelling, nullptr, otherView);
+    registerRuntime("Java Runtime Environment", "1.4.2", otherSpelling, nullptr, otherView);
+    runLauncher();
+    EXPECT_EQ(programsRun(), (std::vector<std::string>{"X\\bin\\java", "viewer\\viewer"}));
 }
 
 }  // namespace

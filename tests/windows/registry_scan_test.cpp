@@ -81,6 +81,26 @@ TEST(RegistryScan, ReadsOnlyItsOwnBuildsView) {
     RegCloseKey(key);
 }
 
+// The further scan: the JRE and JDK keys of the build's own view, then the three keys and the JRE
+// and JDK keys of the other view, merged by the same rules; equal versions in the order found.
+TEST(RegistryScan, FurtherRuntimesComeFromTheNewerKeysAndTheOtherView) {
+    CleanJavaSoftKeys clean;
+    registerRuntime(jre, "1.4.2", "C:\\Specified");  // the specified keys of its own view: not here
+    registerRuntime("JDK", "17", "C:\\OwnJdk");
+    registerRuntime("JRE", "17", "C:\\OwnJre");
+    registerRuntime(jdk, "17", "C:\\OtherSdk", nullptr, otherView);
+    registerRuntime(plugin, "11.0.2", "C:\\OtherPlugin", nullptr, otherView);
+    registerRuntime("JRE", "1.8.0_202", "C:\\OtherJre", nullptr, otherView);
+    registerRuntime("JDK", "21", "c:\\ownjdk\\", nullptr, otherView);  // same home, higher version
+    registerRuntime("JDK", "9", "   ", "1_2", otherView);
+    RuntimeList list;
+    collectFurtherRuntimes(list);
+    EXPECT_EQ(runtimeRows(list),
+              (std::vector<std::string>{"21.0.0.0 c:\\ownjdk\\", "17.0.0.0 C:\\OwnJre\\",
+                                        "17.0.0.0 C:\\OtherSdk\\", "11.0.2.0 C:\\OtherPlugin\\",
+                                        "9.0.1.2 ", "1.8.0.202 C:\\OtherJre\\"}));
+}
+
 TEST(RegistryScan, ManyRuntimesAreAllListed) {
     CleanJavaSoftKeys clean;
     for (int i = 0; i < 60; ++i) {
