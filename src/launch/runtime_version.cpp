@@ -1,6 +1,5 @@
 #include "runtime_version.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -9,7 +8,26 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+bool isWhiteSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 }  // namespace
+
+int32_t decimalValue(const char* text) {
+    const char* at = text;
+    while (isWhiteSpace(*at)) ++at;
+    const bool negative = *at == '-';
+    if (*at == '-' || *at == '+') ++at;
+    // Accumulated as a magnitude; past the 32-bit range it stays at the range's end.
+    const uint32_t limit = negative ? 0x80000000u : 0x7FFFFFFFu;
+    uint32_t magnitude = 0;
+    for (; isDigit(*at); ++at) {
+        const uint32_t digit = static_cast<uint32_t>(*at - '0');
+        magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
+    }
+    return negative ? static_cast<int32_t>(0u - magnitude) : static_cast<int32_t>(magnitude);
+}
 
 int32_t compareVersions(const RuntimeVersion& a, const RuntimeVersion& b) {
     const int32_t mine[4] = {a.major, a.minor, a.micro, a.update};
@@ -33,7 +51,7 @@ RuntimeVersion parseVersionName(char* name) {
         } else {
             if (runStart != nullptr) {
                 *at = '\0';
-                numbers[taken++] = atoi(runStart);
+                numbers[taken++] = decimalValue(runStart);
                 runStart = nullptr;
             }
             if (c == '\0') break;
@@ -45,12 +63,12 @@ RuntimeVersion parseVersionName(char* name) {
 void applyMicroVersion(RuntimeVersion& version, char* microVersion) {
     char* underscore = strchr(microVersion, '_');
     if (underscore == nullptr) {
-        version.micro = atoi(microVersion);
+        version.micro = decimalValue(microVersion);
         return;
     }
     *underscore = '\0';
-    version.micro = atoi(microVersion);
-    version.update = atoi(underscore + 1);
+    version.micro = decimalValue(microVersion);
+    version.update = decimalValue(underscore + 1);
 }
 
 char* trimSpaces(char* text) {

@@ -11,6 +11,11 @@ struct RuntimeVersion {
     int32_t update;
 };
 
+// The standard decimal conversion (white space, an optional sign, digits up to the first other
+// character; 0 without digits), except that a value beyond the signed 32-bit range stays at that
+// range's end instead of overflowing, so that every build reads such a number alike.
+int32_t decimalValue(const char* text);
+
 // The first non-zero field difference of a minus b, in order of significance; only its sign counts.
 int32_t compareVersions(const RuntimeVersion& a, const RuntimeVersion& b);
 

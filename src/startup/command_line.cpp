@@ -39,16 +39,23 @@ void parseCommandLine(char* text) {
     if (*at != '\0') launcherState.appArguments = at;
 }
 
+namespace {
+
+// Blanks, tabs and the control characters all end a program name, as the platform's own start-up
+// code decides.
+bool endsProgramName(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+}  // namespace
+
 char* commandLineTail(char* commandLine) {
     if (commandLine == nullptr) return nullptr;
     char* at = commandLine;
-    if (*at == '"') {
-        ++at;
-        while (*at != '\0' && *at != '"') ++at;
-        if (*at == '"') ++at;
-    } else {
-        while (*at != '\0' && *at != ' ' && *at != '\t') ++at;
+    // Quotes may stand anywhere in the name (C:\"My Disc"\launcher.exe) and each one toggles.
+    for (bool quoted = false; *at != '\0' && (quoted || !endsProgramName(*at)); ++at) {
+        if (*at == '"') quoted = !quoted;
     }
-    while (*at == ' ' || *at == '\t') ++at;
+    while (*at != '\0' && endsProgramName(*at)) ++at;
     return at;
 }

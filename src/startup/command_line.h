@@ -6,6 +6,6 @@
 void parseCommandLine(char* text);
 
 // The command line without the program's own name and the blanks after it, as the platform's
-// GUI entry receives it: a quoted program name ends at its closing quote, an unquoted one at the
-// first space or tab.
+// GUI entry receives it: the name ends at the first character at or below the blank that stands
+// outside quotes (each quote toggles), and every such character after it is skipped.
 char* commandLineTail(char* commandLine);

@@ -32,8 +32,10 @@ int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
     ShowWindow(splash, showCommand);
     UpdateWindow(splash);
 
-    // Without a worker the splash window simply stays until it is closed.
-    HANDLE worker = CreateThread(nullptr, 0, launchWorker, nullptr, 0, nullptr);
+    // Without a worker the splash window simply stays until it is closed. The systems of the 9x
+    // line refuse a thread without a place for its identifier.
+    DWORD workerId = 0;
+    HANDLE worker = CreateThread(nullptr, 0, launchWorker, nullptr, 0, &workerId);
     if (worker != nullptr) CloseHandle(worker);
 
     MSG message;

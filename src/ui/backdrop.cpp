@@ -21,8 +21,11 @@ void drawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
 }
 
 void drawGrid(HDC dc, const RECT& r) {
-    GdiObject<HPEN> penA(CreatePen(PS_SOLID, 1, penAColour));
-    GdiObject<HPEN> penB(CreatePen(PS_SOLID, 1, penBColour));
+    GdiObject<HPEN> penA(backdropCreatePen(PS_SOLID, 1, penAColour));
+    GdiObject<HPEN> penB(backdropCreatePen(PS_SOLID, 1, penBColour));
+    // The grid takes both pens. Without one, nothing is selected: the DC keeps its entry pen, and
+    // the pen that was made is not left selected where it could not be deleted.
+    if (penA == nullptr || penB == nullptr) return;
     ScopedSelection keepPen(dc, penA);
     // Vertical pairs first: where lines cross, the horizontal pair drawn last shows.
     forEachGridPair(r.left, r.right, [&](int32_t x) {
@@ -55,7 +58,13 @@ void drawLogo(HDC dc, const RECT& r) {
     SetTextColor(dc, entryColour);
 }
 
+HPEN WINAPI createPen(int style, int width, COLORREF colour) {
+    return CreatePen(style, width, colour);
+}
+
 }  // namespace
+
+HPEN(WINAPI* backdropCreatePen)(int style, int width, COLORREF colour) = createPen;
 
 void drawBackdrop(HDC dc, const RECT& rectangle) {
     drawGrid(dc, rectangle);

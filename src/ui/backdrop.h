@@ -6,3 +6,6 @@
 // Draws lines and text only. Leaves the DC with its entry pen, font and text colour, and with the
 // background mode TRANSPARENT.
 void drawBackdrop(HDC dc, const RECT& rectangle);
+
+// How the grid's pens are made: CreatePen, unless a test makes it fail.
+extern HPEN(WINAPI* backdropCreatePen)(int style, int width, COLORREF colour);

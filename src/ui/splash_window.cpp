@@ -41,7 +41,7 @@ void drawStatusLine(HWND window, const char* text) {
     SetBkMode(dc, TRANSPARENT);
     if (text != nullptr) {
         DrawTextA(dc, text, static_cast<int>(strlen(text)), &r,
-                  DT_SINGLELINE | DT_BOTTOM | DT_CENTER);
+                  DT_SINGLELINE | DT_BOTTOM | DT_CENTER | DT_NOPREFIX);  // a folder's & is shown
     }
 }
 

@@ -74,4 +74,30 @@ TEST_F(StateTest, LongCommandLineIsTakenWholeWithoutReadingPastIt) {
     EXPECT_EQ(launcherState.appArguments, nullptr);
 }
 
+TEST(CommandLineTail, FollowsThePlatformsRuleForTheProgramName) {
+    const struct {
+        const char* line;
+        const char* tail;
+    } cases[] = {
+        {"launcher.exe", ""},
+        {"launcher.exe -x", "-x"},
+        {"launcher.exe \t -x y", "-x y"},
+        {"\"D:\\My Disc\\launcher.exe\" -x", "-x"},
+        {"\"D:\\My Disc\\launcher.exe\"-x y", "y"},  // the name goes on after its closing quote
+        {"D:\\\"My Disc\"\\launcher.exe -x", "-x"},  // a quote inside the name
+        {"\"D:\\unclosed -x", ""},
+        {"a\"b\"c\"d e\" f", "f"},
+        {"launcher.exe\r\n-x", "-x"},
+        {"launcher.exe\x01\x1f-x", "-x"},
+        {"launcher.exe -javahome \"C:\\a b\"", "-javahome \"C:\\a b\""},
+        {"", ""},
+        {"  -x", "-x"},  // an empty name: the blanks after it still go
+    };
+    for (const auto& c : cases) {
+        std::string line = c.line;
+        EXPECT_STREQ(commandLineTail(&line[0]), c.tail) << c.line;
+    }
+    EXPECT_EQ(commandLineTail(nullptr), nullptr);
+}
+
 }  // namespace

@@ -29,6 +29,28 @@ TEST(RuntimeVersion, NamesGiveUpToFourNumbers) {
     for (const auto& c : cases) EXPECT_EQ(describeVersion(parse(c.name)), c.version) << c.name;
 }
 
+TEST(RuntimeVersion, NumbersBeyondThirtyTwoBitsStayAtTheRangesEnd) {
+    const struct {
+        const char* text;
+        int32_t value;
+    } cases[] = {
+        {"2147483647", 2147483647},        {"2147483648", 2147483647},
+        {"99999999999999999999", 2147483647}, {"-2147483648", INT32_MIN},
+        {"-2147483649", INT32_MIN},        {"-99999999999", INT32_MIN},
+        {" \t\n+12x", 12},                 {"0004294967297", 2147483647},
+        {"-", 0},                          {"", 0},
+        {"- 5", 0},                        {"214748364", 214748364},
+    };
+    for (const auto& c : cases) EXPECT_EQ(decimalValue(c.text), c.value) << c.text;
+
+    // Through the name parse and the MicroVersion rule alike.
+    EXPECT_EQ(describeVersion(parse("1.99999999999.4294967296_5")), "1.2147483647.2147483647.5");
+    RuntimeVersion v = parse("1.4");
+    std::string micro = "4294967296_-4294967296";
+    applyMicroVersion(v, &micro[0]);
+    EXPECT_EQ(describeVersion(v), "1.4.2147483647.-2147483648");
+}
+
 TEST(RuntimeVersion, MicroVersionIsConsultedOnlyWhenMicroAndUpdateAreZero) {
     const struct {
         const char* name;

@@ -10,6 +10,7 @@
 #include "launch/post_status.h"
 #include "startup/launcher_state.h"
 #include "test_support.h"
+#include "ui/backdrop.h"
 #include "ui/splash_layout.h"
 #include "ui/splash_window.h"
 
@@ -220,6 +221,74 @@ TEST_F(SplashWindowTest, PostingToAWindowThatIsGoneFails) {
     DestroyWindow(window);
     pumpMessages(0);
     EXPECT_FALSE(postStatus("lost"));  // and the copy is freed, not leaked into nowhere
+}
+
+TEST_F(SplashWindowTest, AmpersandsInAStatusTextAreShownAsTheyAre) {
+    const std::string text(24, '&');  // as a mnemonic prefix, every pair would show as one
+    ASSERT_TRUE(postStatus(text.c_str()));
+    pumpMessages(300);
+    const std::pair<int, int> columns = darkColumns();
+    ASSERT_NE(columns.first, -1);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             FF_SWISS | DEFAULT_PITCH, nullptr);
+    HGDIOBJ previous = SelectObject(memory, font);
+    SIZE all = {0, 0};
+    GetTextExtentPoint32A(memory, text.c_str(), static_cast<int>(text.size()), &all);
+    SelectObject(memory, previous);
+    DeleteObject(font);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    EXPECT_GT(columns.second - columns.first + 1, all.cx * 3 / 4)
+        << "drawn " << columns.first << ".." << columns.second << ", the whole text is " << all.cx;
+}
+
+// Pens that the grid made, and which of them a test makes fail.
+struct PenMaker {
+    static std::vector<HPEN> made;
+    static std::vector<bool> fails;  // by call, in order
+    static HPEN WINAPI create(int style, int width, COLORREF colour) {
+        const size_t call = made.size();
+        HPEN pen = call < fails.size() && fails[call] ? nullptr : CreatePen(style, width, colour);
+        made.push_back(pen);
+        return pen;
+    }
+};
+std::vector<HPEN> PenMaker::made;
+std::vector<bool> PenMaker::fails;
+
+TEST(Backdrop, KeepsTheEntryPenAndLeaksNoPenWhenOneCannotBeMade) {
+    const std::vector<bool> cases[] = {{}, {true}, {false, true}, {true, true}};
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 366, 150);
+    HGDIOBJ entryBitmap = SelectObject(dc, bitmap);
+    HPEN entryPen = CreatePen(PS_SOLID, 3, RGB(1, 2, 3));
+    HGDIOBJ originalPen = SelectObject(dc, entryPen);
+    HPEN(WINAPI * const saved)(int, int, COLORREF) = backdropCreatePen;
+    backdropCreatePen = PenMaker::create;
+    for (const std::vector<bool>& fails : cases) {
+        PenMaker::made.clear();
+        PenMaker::fails = fails;
+        const RECT r = {0, 0, 366, 150};
+        drawBackdrop(dc, r);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), entryPen) << fails.size() << " failing";
+        EXPECT_EQ(PenMaker::made.size(), 2u);
+        for (HPEN pen : PenMaker::made) {
+            if (pen != nullptr) {
+                EXPECT_EQ(GetObjectType(pen), 0u) << "a pen was not deleted";
+            }
+        }
+    }
+    backdropCreatePen = saved;
+    SelectObject(dc, originalPen);
+    DeleteObject(entryPen);
+    SelectObject(dc, entryBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
