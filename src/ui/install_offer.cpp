@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <shellapi.h>
+
 #include "../launch/child_process.h"
 #include "../launch/command_string.h"
 #include "../launch/path_exists.h"
@@ -10,7 +12,20 @@
 
 namespace {
 
-// The installer is started and left alone: the launcher ends without waiting for it.
+const DWORD elevationRequired = 740;  // ERROR_ELEVATION_REQUIRED, since Vista
+
+// An installer that needs elevation cannot be started by CreateProcessA; the shell asks the user
+// for consent and starts it.
+bool startSetupThroughShell() {
+    CommandString file;
+    file.appendText(launcherState.exeDirectory).appendText("setup.exe");
+    const HINSTANCE started = ShellExecuteA(nullptr, "open", file.textOrEmpty(), nullptr,
+                                            launcherState.exeDirectory, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+}  // namespace
+
 void startSetup() {
     const char* folder = launcherState.exeDirectory;
     // Unquoted, a folder with a blank (E:\My Disc\) would make the process start try E:\My.exe.
@@ -21,14 +36,13 @@ void startSetup() {
     if (quoted) line.appendChar('"');
     PROCESS_INFORMATION child;
     if (!startDetachedChild(line.textOrEmpty(), child)) {
-        showLauncherError("Error starting setup");
+        const bool needsElevation = GetLastError() == elevationRequired;
+        if (!needsElevation || !startSetupThroughShell()) showLauncherError("Error starting setup");
         return;
     }
     CloseHandle(child.hThread);
     CloseHandle(child.hProcess);
 }
-
-}  // namespace
 
 INT_PTR CALLBACK installOfferDialogProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     switch (message) {

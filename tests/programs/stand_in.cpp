@@ -103,6 +103,15 @@ int main(int argc, char** argv) {
                          std::to_string(GetCurrentProcessId()) + "\ncmdline " + GetCommandLineA() +
                          "\ncwd " + folder + "\nstarted " + std::to_string(started) + "\n";
     for (int i = 0; i < argc; ++i) record += "arg " + std::string(argv[i]) + "\n";
+    // What it was handed for its standard handles: the start-up flags, the size of the C
+    // runtime's handle table, and the three handle values.
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    record += "startup " + std::to_string(startup.dwFlags) + " " +
+              std::to_string(startup.cbReserved2) + " " +
+              std::to_string(reinterpret_cast<UINT_PTR>(startup.hStdInput)) + " " +
+              std::to_string(reinterpret_cast<UINT_PTR>(startup.hStdOutput)) + " " +
+              std::to_string(reinterpret_cast<UINT_PTR>(startup.hStdError)) + "\n";
 
     if (b.checkMain && mainClass(argc, argv) != "com.quarvel.browser.Browser") {
         append(b.log, record + "error could not find the main class\nend\n");

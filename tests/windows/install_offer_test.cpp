@@ -2,7 +2,14 @@
 // each way out of it does.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <thread>
+
+#include "launch/child_process.h"
+#include "startup/launcher_state.h"
 #include "test_support.h"
+#include "ui/install_offer.h"
 
 using namespace testing_support;
 
@@ -234,6 +241,72 @@ TEST_F(InstallOfferTest, SetupThatIsNotAProgramIsReported) {
     bool splashSeen = true;
     EXPECT_EQ(waitForExit(launcher, &splashSeen), 0u);
     EXPECT_FALSE(splashSeen);
+}
+
+// A process start that fails as Windows fails an installer that needs elevation, or otherwise.
+struct FailingStart {
+    static DWORD error;
+    static int calls;
+    static BOOL WINAPI start(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
+                             DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA, LPPROCESS_INFORMATION) {
+        ++calls;
+        SetLastError(error);
+        return FALSE;
+    }
+};
+DWORD FailingStart::error;
+int FailingStart::calls;
+
+// startSetup in this process, with the failure of its process start injected.
+TEST_F(InstallOfferTest, AnInstallerThatNeedsElevationIsStartedThroughTheShell) {
+    const struct {
+        const char* name;
+        DWORD error;
+        bool setupIsAProgram;
+        bool started;  // through the shell
+    } cases[] = {
+        {"elevation required", 740, true, true},
+        {"elevation required, and the shell fails too", 740, false, false},
+        {"any other failure: no second try", ERROR_ACCESS_DENIED, true, false},
+    };
+    std::string folder = disc.path() + "\\";
+    memset(&launcherState, 0, sizeof launcherState);
+    launcherState.exeDirectory = &folder[0];
+    const ProcessStart saved = processStart;
+    processStart = FailingStart::start;
+    for (const auto& c : cases) {
+        DeleteFileA(log.c_str());
+        if (c.setupIsAProgram) {
+            placeSetupProgram();
+        } else {
+            disc.writeFile("setup.exe", "not a program");
+        }
+        FailingStart::error = c.error;
+        FailingStart::calls = 0;
+        std::thread starter(startSetup);
+        const MessageBoxSeen box = waitForMessageBox(GetCurrentProcessId(), c.started ? 2000 : 10000);
+        if (box.box != nullptr) pressButton(box.box, IDOK);
+        starter.join();
+        EXPECT_EQ(FailingStart::calls, 1) << c.name;
+        EXPECT_EQ(box.box == nullptr, c.started) << c.name;
+        if (box.box != nullptr) {
+            EXPECT_EQ(box.text, "Error starting setup") << c.name;
+        }
+        std::vector<Record> seen = readRecords(log);
+        for (int i = 0; i < 200 && c.started && seen.empty(); ++i) {
+            Sleep(20);
+            seen = readRecords(log);
+        }
+        ASSERT_EQ(seen.size(), c.started ? 1u : 0u) << c.name;
+        if (c.started) {
+            EXPECT_EQ(seen[0].program, disc / "setup");
+            EXPECT_EQ(seen[0].folder, disc.path()) << "in the launcher's folder";
+            EXPECT_EQ(seen[0].args.size(), 1u) << "no parameters";
+        }
+        endRecordedProcesses(log);
+    }
+    processStart = saved;
+    memset(&launcherState, 0, sizeof launcherState);
 }
 
 }  // namespace

@@ -197,6 +197,56 @@ TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) 
     CloseHandle(application);
 }
 
+// A launcher started with redirected standard handles and a C runtime handle table (as a script
+// or a scheduler starts it) hands neither to the runtime, which inherits no handles.
+TEST_F(LauncherTest, TheLaunchersStandardHandlesAreNotHandedToTheRuntime) {
+    placeArchive();
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\n");
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    HANDLE output = CreateFileA((disc / "output.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                &inheritable, CREATE_ALWAYS, 0, nullptr);
+    HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               &inheritable, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(output, INVALID_HANDLE_VALUE);
+    ASSERT_NE(input, INVALID_HANDLE_VALUE);
+    // The C runtime's table: a count, a flag byte per handle (open), then the handles.
+    struct {
+        int count;
+        unsigned char flags[3];
+        HANDLE handles[3];
+    } __attribute__((packed)) table = {3, {1, 1, 1}, {input, output, output}};
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    startup.cbReserved2 = sizeof table;
+    startup.lpReserved2 = reinterpret_cast<BYTE*>(&table);
+    PROCESS_INFORMATION launcher;
+    std::string line = launcherCommand();
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                               disc.path().c_str(), &startup, &launcher));
+    EXPECT_EQ(WaitForSingleObject(launcher.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD exitCode = 1;
+    GetExitCodeProcess(launcher.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    CloseHandle(launcher.hThread);
+    CloseHandle(launcher.hProcess);
+    CloseHandle(input);
+    CloseHandle(output);
+
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].startupFlags & STARTF_USESTDHANDLES, 0u);
+    EXPECT_EQ(seen[0].reserved2, 0u);
+    for (UINT_PTR handle : seen[0].standardHandles) {
+        EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(input));
+        EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(output));
+    }
+}
+
 // Seven registered runtimes, every one failing: all tiers in order, then the fallback page.
 class FallbackTest : public LauncherTest {
 protected:

@@ -103,6 +103,12 @@ std::vector<Record> readRecords(const std::string& logPath) {
         if (key == "window") r.windowOpened = std::stoll(value);
         if (key == "arg") r.args.push_back(value);
         if (key == "error") r.failedMainClass = true;
+        if (key == "startup") {
+            std::istringstream fields(value);
+            UINT_PTR handle = 0;
+            fields >> r.startupFlags >> r.reserved2;
+            while (fields >> handle) r.standardHandles.push_back(handle);
+        }
     }
     return records;
 }

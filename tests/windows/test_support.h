@@ -44,6 +44,10 @@ struct Record {
     long long windowOpened = -1;
     std::vector<std::string> args;
     bool failedMainClass = false;
+    // From its start-up information: flags, C runtime handle-table size, standard handles.
+    DWORD startupFlags = 0;
+    unsigned reserved2 = 0;
+    std::vector<UINT_PTR> standardHandles;
 };
 std::vector<Record> readRecords(const std::string& logPath);
 // Ends every recorded program that still runs (applications left running by a successful start).
