@@ -25,7 +25,8 @@ add_custom_command(OUTPUT ${ICON_FILE}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py
     COMMENT "Drawing the launcher icon")
 set(RESOURCE_FILE ${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.rc)
-set_source_files_properties(${RESOURCE_FILE} PROPERTIES OBJECT_DEPENDS ${ICON_FILE})
+set_source_files_properties(${RESOURCE_FILE} PROPERTIES OBJECT_DEPENDS
+    "${ICON_FILE};${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.manifest")
 
 set(SIZE_FLAGS -Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
     -fno-unwind-tables -fno-threadsafe-statics)
@@ -42,7 +43,7 @@ target_compile_options(launcher PRIVATE
     $<$<COMPILE_LANGUAGE:CXX>:${PRODUCT_FLAGS} ${SIZE_FLAGS}>)
 target_include_directories(launcher PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/res)
 set_property(SOURCE ${RESOURCE_FILE} APPEND PROPERTY COMPILE_OPTIONS
-    -I${CMAKE_CURRENT_BINARY_DIR}/res)
+    -I${CMAKE_CURRENT_BINARY_DIR}/res -I${CMAKE_CURRENT_SOURCE_DIR}/res)
 target_link_libraries(launcher PRIVATE launcher_code)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(C_SYMBOL_PREFIX _)  # i686 C symbols carry a leading underscore

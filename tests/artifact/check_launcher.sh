@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The shipped launcher.exe: a 32-bit GUI program under 28 KiB that imports exactly the functions
-# on the allow list, so that a new import fails here until the list is changed on purpose.
+# on the allow list, so that a new import fails here until the list is changed on purpose, and
+# that carries its application manifest and version information.
 set -u
-exe=$1 objdump=$2 allowed=$3
+exe=$1 objdump=$2 allowed=$3 windres=$4
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
@@ -32,4 +33,22 @@ for dll in $dlls; do
     case $dll in KERNEL32.DLL|USER32.DLL|GDI32.DLL|ADVAPI32.DLL|SHELL32.DLL|MSVCRT.DLL) ;;
         *) fail "imports from $dll" ;; esac
 done
+# The resources as the file holds them, decompiled (quotes inside strings come doubled).
+resources=$("$windres" -i "$exe" -O rc 2>&1) || fail "the resources cannot be read: $resources"
+manifest=$(awk '/^1 24 /, /^END/' <<<"$resources" | tr -d '"')
+grep -q 'requestedExecutionLevel level=asInvoker uiAccess=false' <<<"$manifest" ||
+    fail "no manifest resource 1 that asks to run asInvoker"
+for os in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+    4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
+    8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+    grep -q "supportedOS Id={$os}" <<<"$manifest" || fail "the manifest lacks supportedOS $os"
+done
+version=$(awk '/^1 VERSIONINFO/, /^END/' <<<"$resources")
+grep -q 'FILEVERSION 1, 0, 0, 0' <<<"$version" || fail "no VERSIONINFO with FILEVERSION 1.0.0.0"
+for value in '"FileDescription", "QuarVel Launcher"' '"ProductName", "QuarVel"' \
+    '"FileVersion", "1.0.0.0"' '"ProductVersion", "1.0.0.0"' \
+    '"LegalCopyright", "Copyright (C) 2026 QuarVel"' '"OriginalFilename", "launcher.exe"'; do
+    grep -qF "VALUE $value" <<<"$version" || fail "version information lacks $value"
+done
+echo "manifest: asInvoker, Vista to 11; version: $(grep -F '"FileVersion"' <<<"$version" | tr -s ' ')"
 exit $status
