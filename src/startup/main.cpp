@@ -16,6 +16,29 @@
 
 namespace {
 
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesCall)(DWORD directories);
+typedef BOOL(WINAPI* SetDllDirectoryCall)(LPCSTR folder);
+
+template <typename Call>
+Call kernelFunction(const char* name) {
+    // Through a plain function type: a FARPROC is no function of the real signature.
+    typedef void (*AnyFunction)();
+    return reinterpret_cast<Call>(
+        reinterpret_cast<AnyFunction>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// A launcher run from a writable folder (an extracted disc image) would otherwise load any DLL
+// planted beside it under the name of one that it loads later by name. Systems before Windows 7
+// with KB2533623 lack the first call and systems before XP SP1 the second, so both are looked up.
+void restrictDllSearch() {
+    const DWORD searchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    const SetDefaultDllDirectoriesCall setDefault =
+        kernelFunction<SetDefaultDllDirectoriesCall>("SetDefaultDllDirectories");
+    if (setDefault != nullptr) setDefault(searchSystem32);
+    const SetDllDirectoryCall setDirectory = kernelFunction<SetDllDirectoryCall>("SetDllDirectoryA");
+    if (setDirectory != nullptr) setDirectory("");  // drops the current folder from the search
+}
+
 int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
     parseCommandLine(commandLine);
     fixExeDirectory();
@@ -52,6 +75,7 @@ int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
 
 // The kernel enters here with only 4-byte stack alignment on x86.
 extern "C" __attribute__((force_align_arg_pointer)) void launcherEntry() {
+    restrictDllSearch();
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
     const int showCommand =

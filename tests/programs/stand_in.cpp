@@ -7,6 +7,8 @@
 //   delay=MS          wait before acting; delay-random=MS adds a random share of that many
 //   title=TEXT        the window's title, for action=window
 //   lifetime=MS       with action=window: exit with `code` that long after the window opened
+//   load=NAME         load the DLL NAME by name first, as a program without a restricted DLL
+//                     search would
 //   check-main=1      like a runtime, fail with exit code 1 unless the main class it finds is
 //                     com.quarvel.browser.Browser (default 1; 0 for installer and page viewer)
 //
@@ -41,6 +43,7 @@ struct Behaviour {
     std::string title = "QuarVel";
     int lifetime = -1;
     bool checkMain = true;
+    std::string load;
 };
 
 Behaviour readBehaviour(const std::string& base) {
@@ -63,6 +66,7 @@ Behaviour readBehaviour(const std::string& base) {
         if (key == "title") b.title = value;
         if (key == "lifetime") b.lifetime = atoi(value.c_str());
         if (key == "check-main") b.checkMain = value != "0";
+        if (key == "load") b.load = value;
     }
     fclose(file);
     return b;
@@ -118,6 +122,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     append(b.log, record + "end\n");
+    if (!b.load.empty()) LoadLibraryA(b.load.c_str());
 
     int delay = b.delay;
     if (b.delayRandom > 0) {

@@ -247,6 +247,38 @@ TEST_F(LauncherTest, TheLaunchersStandardHandlesAreNotHandedToTheRuntime) {
     }
 }
 
+// A DLL planted beside launcher.exe under the name of one that it loads after its start (the
+// theme library, loaded with the first window), with the native copy preferred as Windows does,
+// is never loaded by it; the same DLL is loaded by a program that searches its folder.
+TEST_F(LauncherTest, ADllPlantedBesideTheLauncherIsNotLoaded) {
+    placeArchive();
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\n");
+    ASSERT_TRUE(CopyFileA((testProgramFolder() + "\\planted_dll.dll").c_str(),
+                          (disc / "uxtheme.dll").c_str(), FALSE));
+    disc.placeStandIn("control.exe", behaviour("check-main=0\nload=uxtheme.dll\n"));
+    // Wine takes a program's DLL load order from this key when it starts.
+    HKEY overrides;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &overrides, nullptr),
+              ERROR_SUCCESS);
+    const char nativeFirst[] = "native,builtin";
+    RegSetValueExA(overrides, "uxtheme", 0, REG_SZ, reinterpret_cast<const BYTE*>(nativeFirst),
+                   sizeof nativeFirst);
+    {
+        Process control("\"" + disc / "control.exe" + "\"", disc.path());
+        EXPECT_EQ(control.waitForExit(15000), 0u);
+        Process launcher(launcherCommand(), disc.path());
+        EXPECT_EQ(launcher.waitForExit(15000), 0u);
+    }
+    RegDeleteValueA(overrides, "uxtheme");
+    RegCloseKey(overrides);
+    const std::string loads = readFile(disc / "planted.log");
+    EXPECT_NE(loads.find("control.exe"), std::string::npos)
+        << "the planted DLL must be loadable at all, or this test proves nothing";
+    EXPECT_EQ(loads.find("launcher.exe"), std::string::npos) << loads;
+    EXPECT_EQ(programsRun(), (std::vector<std::string>{"control", "java\\bin\\java"}));
+}
+
 // Seven registered runtimes, every one failing: all tiers in order, then the fallback page.
 class FallbackTest : public LauncherTest {
 protected:
