@@ -25,10 +25,21 @@
 
 namespace {
 
-std::string ownPathWithoutExtension() {
+// Its own path, in ANSI; through the short form when the ANSI code page cannot spell the long one.
+std::string ownPath() {
+    wchar_t wide[MAX_PATH], shortWide[MAX_PATH];
     char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text = path;
+    GetModuleFileNameW(nullptr, wide, MAX_PATH);
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, &lossy);
+    if (lossy && GetShortPathNameW(wide, shortWide, MAX_PATH) > 0) {
+        WideCharToMultiByte(CP_ACP, 0, shortWide, -1, path, sizeof path, nullptr, nullptr);
+    }
+    return path;
+}
+
+std::string ownPathWithoutExtension() {
+    std::string text = ownPath();
     const size_t dot = text.rfind('.');
     if (dot != std::string::npos && text.find('\\', dot) == std::string::npos) text.erase(dot);
     return text;

@@ -279,6 +279,116 @@ TEST_F(LauncherTest, ADllPlantedBesideTheLauncherIsNotLoaded) {
     EXPECT_EQ(programsRun(), (std::vector<std::string>{"control", "java\\bin\\java"}));
 }
 
+std::wstring wideText(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0],
+                                           static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
+}
+
+// Replaces a folder's value under User Shell Folders for the test's time.
+class ShellFolderValue {
+public:
+    ShellFolderValue(const wchar_t* name, const std::wstring& value) : name_(name) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                        nullptr);
+        DWORD size = sizeof saved_;
+        had_ = RegQueryValueExW(key_, name_, nullptr, &type_, reinterpret_cast<BYTE*>(saved_),
+                                &size) == ERROR_SUCCESS;
+        savedSize_ = size;
+        RegSetValueExW(key_, name_, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    ~ShellFolderValue() {
+        if (had_) {
+            RegSetValueExW(key_, name_, 0, type_, reinterpret_cast<const BYTE*>(saved_), savedSize_);
+        } else {
+            RegDeleteValueW(key_, name_);
+        }
+        RegCloseKey(key_);
+    }
+
+private:
+    static constexpr const wchar_t* keyPath =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const wchar_t* name_;
+    HKEY key_ = nullptr;
+    bool had_ = false;
+    DWORD type_ = REG_EXPAND_SZ;
+    wchar_t saved_[MAX_PATH] = L"";
+    DWORD savedSize_ = 0;
+};
+
+// A disc copied to a folder whose name the ANSI code page cannot spell (Cyrillic under code page
+// 1252), and a documents folder of that kind: the launcher still finds its archive and its local
+// runtime, starts that runtime in its own folder, and hands it a documents path that names the
+// folder, through the folders' short names.
+TEST_F(LauncherTest, FolderNamesOutsideTheAnsiCodePageStillWork) {
+    const std::wstring cyrillicDisc = wideText(disc.path()) + L"\\\x0414\x0438\x0441\x043a";
+    const std::wstring cyrillicDocuments =
+        wideText(disc.path()) + L"\\\x0414\x043e\x043a\x0443\x043c\x0435\x043d\x0442\x044b";
+    char narrow[MAX_PATH];
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, cyrillicDisc.c_str(), -1, narrow, sizeof narrow, nullptr,
+                        &lossy);
+    if (!lossy) GTEST_SKIP() << "this code page spells the Cyrillic names";
+    ASSERT_TRUE(CreateDirectoryW(cyrillicDisc.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(cyrillicDocuments.c_str(), nullptr));
+    const std::wstring standIn = wideText(standInPath());
+    ASSERT_TRUE(CreateDirectoryW((cyrillicDisc + L"\\java").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((cyrillicDisc + L"\\java\\bin").c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(wideText(launcherPath()).c_str(), (cyrillicDisc + L"\\launcher.exe").c_str(),
+                          FALSE));
+    ASSERT_TRUE(CopyFileW(standIn.c_str(), (cyrillicDisc + L"\\java\\bin\\java.exe").c_str(), FALSE));
+    const std::string behaviourText = behaviour("action=window\ntitle=QuarVel Browser\n");
+    const std::string archive = "PK";
+    for (const auto& file : {std::make_pair(std::wstring(L"\\java\\bin\\java.behaviour"), behaviourText),
+                             std::make_pair(std::wstring(L"\\quarvel.jar"), archive)}) {
+        HANDLE handle = CreateFileW((cyrillicDisc + file.first).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(handle, file.second.data(), static_cast<DWORD>(file.second.size()), &written,
+                  nullptr);
+        CloseHandle(handle);
+    }
+    ShellFolderValue documents(L"Personal", cyrillicDocuments);
+
+    STARTUPINFOW startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION launcher;
+    std::wstring line = L"\"" + cyrillicDisc + L"\\launcher.exe\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               cyrillicDisc.c_str(), &startup, &launcher));
+    const MessageBoxSeen box = waitForMessageBox(launcher.dwProcessId, 3000);
+    if (box.box != nullptr) {
+        ADD_FAILURE() << "the launcher said: " << box.text;
+        pressButton(box.box, IDOK);
+    }
+    EXPECT_EQ(WaitForSingleObject(launcher.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(launcher.hThread);
+    CloseHandle(launcher.hProcess);
+
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 1u) << "the local runtime ran once";
+    const Record& runtime = seen[0];
+    EXPECT_EQ(runtime.folder.find('?'), std::string::npos) << runtime.folder;
+    EXPECT_NE(GetFileAttributesA((runtime.folder + "\\quarvel.jar").c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "the runtime's folder is the disc: " << runtime.folder;
+    std::string mydocs;
+    for (const std::string& arg : runtime.args) {
+        if (arg.compare(0, 18, "-Dlauncher.mydocs=") == 0) mydocs = arg.substr(18);
+    }
+    ASSERT_FALSE(mydocs.empty());
+    EXPECT_EQ(mydocs.find('?'), std::string::npos) << mydocs;
+    wchar_t named[MAX_PATH] = L"";
+    GetLongPathNameW(wideText(mydocs).c_str(), named, MAX_PATH);
+    EXPECT_TRUE(std::wstring(named) == cyrillicDocuments) << "launcher.mydocs " << mydocs;
+}
+
 // Seven registered runtimes, every one failing: all tiers in order, then the fallback page.
 class FallbackTest : public LauncherTest {
 protected:

@@ -22,24 +22,38 @@ std::string launcherPath() {
     return testProgramFolder() + "\\launcher.exe";
 }
 
-void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+namespace {
+
+// Wide, so that it also removes what a test made under names the ANSI code page cannot spell.
+void removeWideTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
+                removeWideTree(child);
             } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+void removeTree(const std::string& path) {
+    std::wstring wide(path.size() + 1, L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
+                                           static_cast<int>(wide.size()));
+    if (length <= 0) return;
+    wide.resize(length - 1);
+    removeWideTree(wide);
 }
 
 ScratchFolder::ScratchFolder(const std::string& name) {
