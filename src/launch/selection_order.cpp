@@ -76,8 +76,7 @@ bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& trie
 }
 
 // The tiers of the registered runtimes, noting what they try when `tried` is given.
-bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list,
-                     TriedHomes* tried) {
+bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list, TriedHomes* tried) {
     if (list.head == nullptr) return launchWithJview(platform);
     if (list.head->version.major < 1) return false;
 

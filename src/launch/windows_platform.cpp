@@ -7,7 +7,10 @@
 #include "post_status.h"
 #include "registry_scan.h"
 
-const LauncherPlatform windowsPlatform = {postStatus,        runAndWatch,
-                                          pathExists,        collectInstalledRuntimes,
-                                          showLauncherError, readJavaHomeVariable,
+const LauncherPlatform windowsPlatform = {postStatus,
+                                          runAndWatch,
+                                          pathExists,
+                                          collectInstalledRuntimes,
+                                          showLauncherError,
+                                          readJavaHomeVariable,
                                           collectFurtherRuntimes};

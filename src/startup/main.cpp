@@ -35,7 +35,8 @@ void restrictDllSearch() {
     const SetDefaultDllDirectoriesCall setDefault =
         kernelFunction<SetDefaultDllDirectoriesCall>("SetDefaultDllDirectories");
     if (setDefault != nullptr) setDefault(searchSystem32);
-    const SetDllDirectoryCall setDirectory = kernelFunction<SetDllDirectoryCall>("SetDllDirectoryA");
+    const SetDllDirectoryCall setDirectory =
+        kernelFunction<SetDllDirectoryCall>("SetDllDirectoryA");
     if (setDirectory != nullptr) setDirectory("");  // drops the current folder from the search
 }
 

@@ -74,7 +74,8 @@ void findDocumentsFolder() {
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items))) {
         const BOOL converted = SHGetPathFromIDListA(items, documentsFolder);
         wchar_t wide[MAX_PATH];
-        if (converted && SHGetPathFromIDListW(items, wide)) preferLosslessForm(documentsFolder, wide);
+        if (converted && SHGetPathFromIDListW(items, wide))
+            preferLosslessForm(documentsFolder, wide);
         allocator->Free(items);
         if (!converted) {
             documentsFolder[0] = '\0';

@@ -64,10 +64,9 @@ std::vector<std::pair<std::string, RuntimeVersion>> Machine::furtherRegistry;
 int Machine::javaHomeReads;
 int Machine::furtherScans;
 
-const LauncherPlatform machine = {Machine::postStatus,   Machine::runAndWatch,
-                                  Machine::pathExists,   Machine::collect,
-                                  Machine::showError,    Machine::readJavaHome,
-                                  Machine::collectFurther};
+const LauncherPlatform machine = {
+    Machine::postStatus, Machine::runAndWatch,  Machine::pathExists,    Machine::collect,
+    Machine::showError,  Machine::readJavaHome, Machine::collectFurther};
 
 class SelectionTest : public StateTest {
 protected:
@@ -155,8 +154,7 @@ TEST_F(SelectionTest, LocalFoldersComeBeforeTheRegistry) {
     EXPECT_EQ(Machine::programsRun,
               (std::vector<std::string>{"java\\bin\\java", "java\\bin\\jre", "java\\bin\\java",
                                         "..\\java\\bin\\java", "..\\java\\bin\\jre",
-                                        "..\\java\\bin\\java", "R\\bin\\java", "jview",
-                                        "java"}));
+                                        "..\\java\\bin\\java", "R\\bin\\java", "jview", "java"}));
 
     Machine::programsRun.clear();
     Machine::folders = {"java"};
@@ -216,8 +214,8 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
          {},
          "C:\\jh",
          {{"J8\\", {1, 8, 0, 202}}, {"J17\\", {17, 0, 0, 0}}, {"J11\\", {11, 0, 2, 0}}},
-         {"jview", "C:\\jh\\bin\\java", "J17\\bin\\java", "J11\\bin\\java",
-          "J8\\bin\\java", "java"}},
+         {"jview", "C:\\jh\\bin\\java", "J17\\bin\\java", "J11\\bin\\java", "J8\\bin\\java",
+          "java"}},
         {"JAVA_HOME empty, or not a folder, is passed over",
          {},
          {},
@@ -229,8 +227,11 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
          {},
          {},
          nullptr,
-         {{"A\\", {1, 2, 0, 0}}, {"B\\", {1, 1, 8, 0}}, {"C\\", {1, 0, 2, 0}},
-          {"D\\", {0, 9, 0, 0}}, {"E\\", {2, 0, 0, 0}}},
+         {{"A\\", {1, 2, 0, 0}},
+          {"B\\", {1, 1, 8, 0}},
+          {"C\\", {1, 0, 2, 0}},
+          {"D\\", {0, 9, 0, 0}},
+          {"E\\", {2, 0, 0, 0}}},
          {"jview", "E\\bin\\java", "A\\bin\\java", "java"}},
         {"homes the tiers tried, in any case and with or without the backslash",
          {"c:\\r1"},
@@ -305,9 +306,12 @@ TEST(TriedHomes, SameHomeIgnoresCaseAndOneFinalBackslash) {
         const char* b;
         bool same;
     } cases[] = {
-        {"C:\\jdk", "c:\\JDK\\", true}, {"C:\\jdk\\", "C:\\jdk\\", true},
-        {"", "\\", true},                {"C:\\jdk", "C:\\jdk1", false},
-        {"C:\\jdk\\\\", "C:\\jdk", false}, {"java", "..\\java", false},
+        {"C:\\jdk", "c:\\JDK\\", true},
+        {"C:\\jdk\\", "C:\\jdk\\", true},
+        {"", "\\", true},
+        {"C:\\jdk", "C:\\jdk1", false},
+        {"C:\\jdk\\\\", "C:\\jdk", false},
+        {"java", "..\\java", false},
         {"C:\\j\xc4", "C:\\j\xe4", false},  // only ASCII letters fold
     };
     for (const auto& c : cases) {

@@ -38,9 +38,9 @@ void paintLikeTheSplash(HWND target) {
     SelectObject(dc, entryPen);
     DeleteObject(penA);
     DeleteObject(penB);
-    HFONT font = CreateFontA(-60, -27, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             FF_ROMAN | DEFAULT_PITCH, nullptr);
+    HFONT font =
+        CreateFontA(-60, -27, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_ROMAN | DEFAULT_PITCH, nullptr);
     HGDIOBJ entryFont = SelectObject(dc, font);
     SIZE first, second;
     GetTextExtentPoint32A(dc, "Quar", 4, &first);
@@ -121,8 +121,8 @@ int floorMain(HINSTANCE instance, int showCommand) {
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     window = CreateWindowExA(WS_EX_TOOLWINDOW, "LaunchFloorClass", nullptr, 0,
                              (workArea.right - workArea.left - 366) / 2,
-                             (workArea.bottom - workArea.top - 150) / 2, 366, 150, nullptr,
-                             nullptr, instance, nullptr);
+                             (workArea.bottom - workArea.top - 150) / 2, 366, 150, nullptr, nullptr,
+                             instance, nullptr);
     if (window == nullptr) return 0;
     ShowWindow(window, showCommand);
     UpdateWindow(window);

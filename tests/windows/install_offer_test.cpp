@@ -284,7 +284,8 @@ TEST_F(InstallOfferTest, AnInstallerThatNeedsElevationIsStartedThroughTheShell) 
         FailingStart::error = c.error;
         FailingStart::calls = 0;
         std::thread starter(startSetup);
-        const MessageBoxSeen box = waitForMessageBox(GetCurrentProcessId(), c.started ? 2000 : 10000);
+        const MessageBoxSeen box =
+            waitForMessageBox(GetCurrentProcessId(), c.started ? 2000 : 10000);
         if (box.box != nullptr) pressButton(box.box, IDOK);
         starter.join();
         EXPECT_EQ(FailingStart::calls, 1) << c.name;

@@ -281,8 +281,8 @@ TEST_F(LauncherTest, ADllPlantedBesideTheLauncherIsNotLoaded) {
 
 std::wstring wideText(const std::string& text) {
     std::wstring wide(text.size() + 1, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0],
-                                           static_cast<int>(wide.size()));
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     wide.resize(length > 0 ? length - 1 : 0);
     return wide;
 }
@@ -302,7 +302,8 @@ public:
     }
     ~ShellFolderValue() {
         if (had_) {
-            RegSetValueExW(key_, name_, 0, type_, reinterpret_cast<const BYTE*>(saved_), savedSize_);
+            RegSetValueExW(key_, name_, 0, type_, reinterpret_cast<const BYTE*>(saved_),
+                           savedSize_);
         } else {
             RegDeleteValueW(key_, name_);
         }
@@ -338,13 +339,15 @@ TEST_F(LauncherTest, FolderNamesOutsideTheAnsiCodePageStillWork) {
     const std::wstring standIn = wideText(standInPath());
     ASSERT_TRUE(CreateDirectoryW((cyrillicDisc + L"\\java").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((cyrillicDisc + L"\\java\\bin").c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(wideText(launcherPath()).c_str(), (cyrillicDisc + L"\\launcher.exe").c_str(),
-                          FALSE));
-    ASSERT_TRUE(CopyFileW(standIn.c_str(), (cyrillicDisc + L"\\java\\bin\\java.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(wideText(launcherPath()).c_str(),
+                          (cyrillicDisc + L"\\launcher.exe").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileW(standIn.c_str(), (cyrillicDisc + L"\\java\\bin\\java.exe").c_str(), FALSE));
     const std::string behaviourText = behaviour("action=window\ntitle=QuarVel Browser\n");
     const std::string archive = "PK";
-    for (const auto& file : {std::make_pair(std::wstring(L"\\java\\bin\\java.behaviour"), behaviourText),
-                             std::make_pair(std::wstring(L"\\quarvel.jar"), archive)}) {
+    for (const auto& file :
+         {std::make_pair(std::wstring(L"\\java\\bin\\java.behaviour"), behaviourText),
+          std::make_pair(std::wstring(L"\\quarvel.jar"), archive)}) {
         HANDLE handle = CreateFileW((cyrillicDisc + file.first).c_str(), GENERIC_WRITE, 0, nullptr,
                                     CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(handle, INVALID_HANDLE_VALUE);

@@ -231,9 +231,9 @@ TEST_F(SplashWindowTest, AmpersandsInAStatusTextAreShownAsTheyAre) {
     ASSERT_NE(columns.first, -1);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             FF_SWISS | DEFAULT_PITCH, nullptr);
+    HFONT font =
+        CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, nullptr);
     HGDIOBJ previous = SelectObject(memory, font);
     SIZE all = {0, 0};
     GetTextExtentPoint32A(memory, text.c_str(), static_cast<int>(text.size()), &all);
@@ -267,7 +267,7 @@ TEST(Backdrop, KeepsTheEntryPenAndLeaksNoPenWhenOneCannotBeMade) {
     HGDIOBJ entryBitmap = SelectObject(dc, bitmap);
     HPEN entryPen = CreatePen(PS_SOLID, 3, RGB(1, 2, 3));
     HGDIOBJ originalPen = SelectObject(dc, entryPen);
-    HPEN(WINAPI * const saved)(int, int, COLORREF) = backdropCreatePen;
+    HPEN(WINAPI* const saved)(int, int, COLORREF) = backdropCreatePen;
     backdropCreatePen = PenMaker::create;
     for (const std::vector<bool>& fails : cases) {
         PenMaker::made.clear();

@@ -49,8 +49,8 @@ void removeWideTree(const std::wstring& path) {
 
 void removeTree(const std::string& path) {
     std::wstring wide(path.size() + 1, L'\0');
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0],
-                                           static_cast<int>(wide.size()));
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     if (length <= 0) return;
     wide.resize(length - 1);
     removeWideTree(wide);
