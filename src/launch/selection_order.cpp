@@ -32,10 +32,10 @@ struct TierWalk {
     bool started;
 };
 
-// Tries one home and notes it, when a record is kept, so that the last resort passes it over.
+// Tries one home and notes it, so that the last resort passes it over.
 bool tryHome(const LauncherPlatform& platform, HomeLaunch launch, const char* home,
-             TriedHomes* tried) {
-    if (tried != nullptr) tried->remember(home);
+             TriedHomes& tried) {
+    tried.remember(home);
     return launch(platform, home);
 }
 
@@ -43,7 +43,7 @@ bool tryHome(const LauncherPlatform& platform, HomeLaunch launch, const char* ho
 // minor is below `endMinor` (0: the walk runs to the end), and tries every other node with
 // `launch` until one starts the application.
 TierWalk walkTier(const LauncherPlatform& platform, const RuntimeCandidate* from, PassOver rule,
-                  int32_t endMinor, HomeLaunch launch, TriedHomes* tried) {
+                  int32_t endMinor, HomeLaunch launch, TriedHomes& tried) {
     for (const RuntimeCandidate* node = from; node != nullptr; node = node->next) {
         if (passedOver(node, rule)) continue;
         if (endMinor > 0 && isOlderThan(node, endMinor)) return {node, false};
@@ -63,20 +63,20 @@ bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& trie
     char javaHome[261];
     if (platform.readJavaHome(javaHome, sizeof javaHome) && javaHome[0] != '\0' &&
         !tried.contains(javaHome) && platform.pathExists(javaHome, 1) &&
-        tryHome(platform, launchWithJava, javaHome, &tried)) {
+        tryHome(platform, launchWithJava, javaHome, tried)) {
         return true;
     }
     RuntimeList further;
     platform.collectFurtherRuntimes(further);
     for (const RuntimeCandidate* node = further.head; node != nullptr; node = node->next) {
         if (!runsBinJava(node->version) || tried.contains(node->homeFolder)) continue;
-        if (tryHome(platform, launchWithJava, node->homeFolder, &tried)) return true;
+        if (tryHome(platform, launchWithJava, node->homeFolder, tried)) return true;
     }
     return launchWithSearchedJava(platform);
 }
 
-// The tiers of the registered runtimes, noting what they try when `tried` is given.
-bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list, TriedHomes* tried) {
+// The five tiers of the registered runtimes, with jview between the first and the rest.
+bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list, TriedHomes& tried) {
     if (list.head == nullptr) return launchWithJview(platform);
     if (list.head->version.major < 1) return false;
 
@@ -92,7 +92,7 @@ bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list, 
 }
 
 bool launchLocalFolder(const LauncherPlatform& platform, const char* folder, TriedHomes& tried) {
-    return platform.pathExists(folder, 1) && tryHome(platform, launchPreferJava, folder, &tried);
+    return platform.pathExists(folder, 1) && tryHome(platform, launchPreferJava, folder, tried);
 }
 
 bool launchOverride(const LauncherPlatform& platform, const char* home) {
@@ -106,10 +106,6 @@ bool launchOverride(const LauncherPlatform& platform, const char* home) {
 
 }  // namespace
 
-bool launchFromRuntimeList(const LauncherPlatform& platform, const RuntimeList& list) {
-    return launchFromTiers(platform, list, nullptr);
-}
-
 bool chooseAndLaunch(const LauncherPlatform& platform) {
     if (launcherState.javaHomeOverride != nullptr) {
         return launchOverride(platform, launcherState.javaHomeOverride);
@@ -120,6 +116,6 @@ bool chooseAndLaunch(const LauncherPlatform& platform) {
     // The list stays until the last resort is done: the tried homes point into it.
     RuntimeList list;
     platform.collectInstalledRuntimes(list);
-    if (launchFromTiers(platform, list, &tried)) return true;
+    if (launchFromTiers(platform, list, tried)) return true;
     return launchFromFurtherSources(platform, tried);
 }

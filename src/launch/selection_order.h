@@ -11,6 +11,3 @@
 // True when the application started, or when a missing -javahome folder has been reported (so no
 // fallback page follows); false when every attempt made failed.
 bool chooseAndLaunch(const LauncherPlatform& platform);
-
-// The tiers of the registry step over an already built list, without the last resort.
-bool launchFromRuntimeList(const LauncherPlatform& platform, const RuntimeList& list);

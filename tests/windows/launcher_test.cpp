@@ -279,14 +279,6 @@ TEST_F(LauncherTest, ADllPlantedBesideTheLauncherIsNotLoaded) {
     EXPECT_EQ(programsRun(), (std::vector<std::string>{"control", "java\\bin\\java"}));
 }
 
-std::wstring wideText(const std::string& text) {
-    std::wstring wide(text.size() + 1, L'\0');
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? length - 1 : 0);
-    return wide;
-}
-
 // Replaces a folder's value under User Shell Folders for the test's time.
 class ShellFolderValue {
 public:

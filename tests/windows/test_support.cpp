@@ -48,12 +48,16 @@ void removeWideTree(const std::wstring& path) {
 }  // namespace
 
 void removeTree(const std::string& path) {
-    std::wstring wide(path.size() + 1, L'\0');
+    const std::wstring wide = wideText(path);
+    if (!wide.empty()) removeWideTree(wide);  // never the root of the current drive
+}
+
+std::wstring wideText(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
     const int length =
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    if (length <= 0) return;
-    wide.resize(length - 1);
-    removeWideTree(wide);
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
 }
 
 ScratchFolder::ScratchFolder(const std::string& name) {

@@ -33,6 +33,8 @@ private:
 };
 
 void removeTree(const std::string& path);
+// The text in UTF-16, from the ANSI code page.
+std::wstring wideText(const std::string& text);
 std::string readFile(const std::string& path);
 
 struct Record {
