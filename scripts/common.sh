@@ -110,13 +110,41 @@ ensure_display() {
     if have_display; then return 0; fi
     local n=90
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset keeps the root window's properties when the last client disconnects.
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     STARTED_XVFB_PID=$!
     export DISPLAY=":$n"
     local i
-    for i in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+    for i in $(seq 50); do
+        xdpyinfo >/dev/null 2>&1 && { give_display_a_task_bar; return; }
+        sleep 0.1
+    done
     echo "Xvfb did not start" >&2
     return 1
+}
+
+# A desktop has a task bar, so its work area is smaller than the screen; without one, code that
+# centres on the screen instead of the work area could not be told apart. Wine reads the work
+# area from the root window's _NET_WORKAREA when it starts: here a 40-pixel bar at the bottom.
+give_display_a_task_bar() {
+    python3 - <<'PY'
+import ctypes
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+x11.XDefaultRootWindow.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
+                                ctypes.c_int, ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x11.XOpenDisplay(None)
+area = (ctypes.c_long * 4)(0, 0, 1024, 728)  # left, top, width, height
+cardinal = 6  # XA_CARDINAL
+x11.XChangeProperty(display, x11.XDefaultRootWindow(display),
+                    x11.XInternAtom(display, b"_NET_WORKAREA", 0), cardinal, 32, 0, area, 4)
+x11.XCloseDisplay(display)
+PY
 }
 
 # Whether the caller's own display is there to use.

@@ -197,6 +197,9 @@ TEST_F(SelectionTest, OverrideReplacesEveryOtherCandidate) {
     }
 }
 
+const std::string edgeJavaHome = "C:\\" + std::string(257, 'j');
+const std::string longJavaHome = edgeJavaHome + "j";
+
 // The last resort, after every tier failed: JAVA_HOME, the further registered runtimes newest
 // first from version 1.2 on, then "java" through the program search; no home twice.
 TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
@@ -252,6 +255,18 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
          "D:\\jdk17\\",
          {{"d:\\JDK17", {17, 0, 0, 0}}},
          {"jview", "D:\\jdk17\\bin\\java", "java"}},
+        {"JAVA_HOME of 260 characters, the most that its buffer holds, is tried",
+         {edgeJavaHome},
+         {},
+         edgeJavaHome.c_str(),
+         {},
+         {"jview", edgeJavaHome + "\\bin\\java", "java"}},
+        {"JAVA_HOME of 261 characters is not read",
+         {longJavaHome},
+         {},
+         longJavaHome.c_str(),
+         {},
+         {"jview", "java"}},
         {"after a first node with major 0",
          {},
          {{"X\\", {0, 0, 0, 0}}},

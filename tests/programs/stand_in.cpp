@@ -11,6 +11,11 @@
 //                     search would
 //   check-main=1      like a runtime, fail with exit code 1 unless the main class it finds is
 //                     com.quarvel.browser.Browser (default 1; 0 for installer and page viewer)
+//   check-handle=V P  record whether the handle value V names, in this process, the file P: a
+//                     handle of its starter that it inherited (may be given more than once)
+//
+// Besides its command line, folder and arguments it records its start-up information (flags,
+// C runtime handle table, standard handles, show command) and whether it has a console window.
 //
 // A record is a block of "key value" lines ending in "end"; times are microseconds on the
 // system-wide performance counter, so that they compare across processes.
@@ -20,6 +25,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "micro_clock.h"
 
@@ -55,6 +61,7 @@ struct Behaviour {
     int lifetime = -1;
     bool checkMain = true;
     std::string load;
+    std::vector<std::string> checkHandles;
 };
 
 Behaviour readBehaviour(const std::string& base) {
@@ -78,6 +85,7 @@ Behaviour readBehaviour(const std::string& base) {
         if (key == "lifetime") b.lifetime = atoi(value.c_str());
         if (key == "check-main") b.checkMain = value != "0";
         if (key == "load") b.load = value;
+        if (key == "check-handle") b.checkHandles.push_back(value);
     }
     fclose(file);
     return b;
@@ -101,6 +109,20 @@ std::string mainClass(int argc, char** argv) {
         }
     }
     return "";
+}
+
+// Whether `value` is a handle of this process to the same file as `path` (same volume and index).
+bool namesFile(UINT_PTR value, const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION held, named;
+    if (!GetFileInformationByHandle(reinterpret_cast<HANDLE>(value), &held)) return false;
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const BOOL read = GetFileInformationByHandle(file, &named);
+    CloseHandle(file);
+    return read && held.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+           held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,6 +149,16 @@ int main(int argc, char** argv) {
               std::to_string(reinterpret_cast<UINT_PTR>(startup.hStdInput)) + " " +
               std::to_string(reinterpret_cast<UINT_PTR>(startup.hStdOutput)) + " " +
               std::to_string(reinterpret_cast<UINT_PTR>(startup.hStdError)) + "\n";
+    record += "show " + std::to_string(startup.wShowWindow) + "\nconsole " +
+              std::to_string(GetConsoleWindow() != nullptr) + "\n";
+    for (const std::string& check : b.checkHandles) {
+        const size_t blank = check.find(' ');
+        const std::string value = check.substr(0, blank);
+        const std::string path = blank == std::string::npos ? "" : check.substr(blank + 1);
+        record += "handle " + value + " " +
+                  (namesFile(strtoull(value.c_str(), nullptr, 10), path) ? "open" : "closed") +
+                  "\n";
+    }
 
     if (b.checkMain && mainClass(argc, argv) != "com.quarvel.browser.Browser") {
         append(b.log, record + "error could not find the main class\nend\n");

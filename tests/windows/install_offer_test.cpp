@@ -25,7 +25,10 @@ protected:
     }
     void TearDown() override { endRecordedProcesses(log); }
     void placeSetupProgram() { disc.placeStandIn("setup.exe", "log=" + log + "\ncheck-main=0\n"); }
-    std::string launcherCommand() { return "\"" + disc / "launcher.exe" + "\""; }
+    // From another current folder, as a shortcut may start it: setup.exe is found beside it.
+    Process startLauncher() {
+        return Process("\"" + disc / "launcher.exe" + "\"", elsewhereFolder());
+    }
     HWND waitForOffer(const Process& launcher) {
         HWND dialog = waitForWindow(launcher.id(), "#32770", 10000);
         if (dialog != nullptr) pumpMessages(200);
@@ -137,7 +140,7 @@ TEST(InstallOfferTemplate, MainIconIsTheOnlyIconGroupWithTwo256ColourImages) {
 
 TEST_F(InstallOfferTest, OfferComesFirstAndItsWindowsMatchTheTemplate) {
     placeSetupProgram();
-    Process launcher(launcherCommand(), disc.path());
+    Process launcher = startLauncher();
     HWND dialog = waitForOffer(launcher);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(windowsOf(launcher.id(), "QuarVelLauncherClass").empty()) << "no splash yet";
@@ -180,7 +183,7 @@ TEST_F(InstallOfferTest, OfferComesFirstAndItsWindowsMatchTheTemplate) {
 
 TEST_F(InstallOfferTest, InstallStartsSetupInTheLauncherFolderAndEnds) {
     placeSetupProgram();
-    Process launcher(launcherCommand(), disc.path());
+    Process launcher = startLauncher();
     HWND dialog = waitForOffer(launcher);
     ASSERT_NE(dialog, nullptr);
     pressButton(dialog, 7);
@@ -200,7 +203,7 @@ TEST_F(InstallOfferTest, EveryOtherWayOutEndsWithoutStartingAnything) {
     placeSetupProgram();
     const char* ways[] = {"Cancel", "Escape", "close box"};
     for (const char* way : ways) {
-        Process launcher(launcherCommand(), disc.path());
+        Process launcher = startLauncher();
         HWND dialog = waitForOffer(launcher);
         ASSERT_NE(dialog, nullptr) << way;
         if (way == ways[0]) pressButton(dialog, 2);
@@ -219,7 +222,7 @@ TEST_F(InstallOfferTest, EveryOtherWayOutEndsWithoutStartingAnything) {
 
 TEST_F(InstallOfferTest, OnlyAFileNamedSetupBringsTheOffer) {
     disc.makeFolder("setup.exe");
-    Process launcher(launcherCommand(), disc.path());
+    Process launcher = startLauncher();
     EXPECT_NE(waitForWindow(launcher.id(), "QuarVelLauncherClass", 10000), nullptr);
     EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty());
     EXPECT_EQ(launcher.waitForExit(20000), 0u);
@@ -227,7 +230,7 @@ TEST_F(InstallOfferTest, OnlyAFileNamedSetupBringsTheOffer) {
 
 TEST_F(InstallOfferTest, SetupThatIsNotAProgramIsReported) {
     disc.writeFile("setup.exe", "this is not a program");
-    Process launcher(launcherCommand(), disc.path());
+    Process launcher = startLauncher();
     HWND dialog = waitForOffer(launcher);
     ASSERT_NE(dialog, nullptr);
     pressButton(dialog, 7);
@@ -235,7 +238,7 @@ TEST_F(InstallOfferTest, SetupThatIsNotAProgramIsReported) {
     const MessageBoxSeen box = waitForMessageBox(launcher.id(), 10000);
     ASSERT_NE(box.box, nullptr);
     EXPECT_NE(box.box, dialog);
-    EXPECT_EQ(box.caption, "QuarVel Launcher");
+    expectLauncherMessageBox(box);
     EXPECT_EQ(box.text, "Error starting setup");
     pressButton(box.box, IDOK);
     bool splashSeen = true;
@@ -292,6 +295,7 @@ TEST_F(InstallOfferTest, AnInstallerThatNeedsElevationIsStartedThroughTheShell) 
         EXPECT_EQ(box.box == nullptr, c.started) << c.name;
         if (box.box != nullptr) {
             EXPECT_EQ(box.text, "Error starting setup") << c.name;
+            expectLauncherMessageBox(box);
         }
         std::vector<Record> seen = readRecords(log);
         for (int i = 0; i < 200 && c.started && seen.empty(); ++i) {

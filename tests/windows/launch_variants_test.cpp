@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "launch/java_home_variable.h"
 #include "launch/launch_variants.h"
 #include "launch/windows_platform.h"
 #include "startup/launcher_state.h"
@@ -115,6 +116,28 @@ TEST_F(LaunchVariantsTest, JviewIsFoundThroughTheProgramSearch) {
     EXPECT_EQ(argumentsOf(seen[0]),
               (std::vector<std::string>{"/d:launcher.workarea=-1280_0_1280_1024", "/cp",
                                         "quarvel.jar;.", mainClass}));
+}
+
+// JAVA_HOME at the edge of the buffer the selection reads it into: the longest value that fits is
+// read whole, one character more is not read at all (never cut short, never run past the end).
+TEST(JavaHomeVariable, TheLongestValueThatFitsIsReadAndOneMoreIsNot) {
+    char saved[1024] = "";
+    const bool had = GetEnvironmentVariableA("JAVA_HOME", saved, sizeof saved) > 0;
+    const unsigned capacity = 261;  // as the selection passes it
+    for (const size_t length : {0u, 1u, 259u, 260u, 261u, 600u}) {
+        const std::string value = "C:\\" + std::string(length > 3 ? length - 3 : 0, 'j');
+        const std::string set = length == 0 ? "" : value.substr(0, length);
+        SetEnvironmentVariableA("JAVA_HOME", length == 0 ? nullptr : set.c_str());
+        char buffer[capacity + 16];
+        memset(buffer, '#', sizeof buffer);
+        const bool read = readJavaHomeVariable(buffer, capacity);
+        EXPECT_EQ(read, length >= 1 && length <= 260) << length;
+        if (read) {
+            EXPECT_EQ(std::string(buffer), set) << length;
+        }
+        for (size_t i = capacity; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], '#') << length;
+    }
+    SetEnvironmentVariableA("JAVA_HOME", had ? saved : nullptr);
 }
 
 }  // namespace

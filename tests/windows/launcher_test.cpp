@@ -2,6 +2,8 @@
 // messages, the runtimes it starts, the fallback page and its end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "test_support.h"
 #include "ui/splash_layout.h"
 
@@ -50,6 +52,14 @@ protected:
     std::string launcherCommand(const std::string& arguments = "") {
         return "\"" + disc / "launcher.exe" + "\"" + (arguments.empty() ? "" : " " + arguments);
     }
+    // Started as users start it: from a shortcut or a prompt whose current folder is not the
+    // disc, so that everything it finds it must find beside itself; and without a console, as
+    // the shell starts a windowed program (a console program it starts would get its own).
+    Process startLauncher(const std::string& arguments = "", const STARTUPINFOA* startup = nullptr,
+                          BOOL inheritHandles = FALSE) {
+        return Process(launcherCommand(arguments), elsewhereFolder(), startup, inheritHandles,
+                       DETACHED_PROCESS);
+    }
     // Programs started so far, relative to the disc folder where they lie in it.
     std::vector<std::string> programsRun() {
         std::vector<std::string> programs;
@@ -61,13 +71,15 @@ protected:
         }
         return programs;
     }
-    // Presses OK on the one message box of the launcher and returns its caption and text; then
-    // the seconds until the launcher ended and its exit code.
+    // Presses OK on the one message box of the launcher, checks that it looks as every launcher
+    // message does, and returns what it showed; then the seconds until the launcher ended and its
+    // exit code.
     MessageBoxSeen answerOnlyMessageBox(const Process& launcher, double* secondsToExit,
                                         DWORD* exitCode) {
         MessageBoxSeen seen = waitForMessageBox(launcher.id(), 20000);
         if (seen.box == nullptr) return seen;
-        pumpMessages(300);
+        expectLauncherMessageBox(seen);
+        pumpMessages(100);
         EXPECT_EQ(windowsOf(launcher.id(), "#32770").size(), 1u) << "exactly one message box";
         const long long pressed = nowMicros();
         pressButton(seen.box, IDOK);
@@ -87,7 +99,7 @@ protected:
 TEST_F(LauncherTest, SplashWindowOfTheRunningLauncher) {
     placeArchive();
     placeRuntime("java", "action=hang\n");  // keeps the worker watching
-    Process launcher(launcherCommand(), disc.path());
+    Process launcher = startLauncher();
     ASSERT_TRUE(launcher.started());
     HWND splash = waitForWindow(launcher.id(), "QuarVelLauncherClass", 10000);
     ASSERT_NE(splash, nullptr);
@@ -120,6 +132,18 @@ TEST_F(LauncherTest, SplashWindowOfTheRunningLauncher) {
     }
     EXPECT_GT(dark, 5);
     EXPECT_EQ(programsRun(), std::vector<std::string>{"java\\bin\\java"});
+    // The runtime is told the same work area, as left_top_width_height.
+    const std::string workArea =
+        "-Dlauncher.workarea=" + std::to_string(area.left) + "_" + std::to_string(area.top) + "_" +
+        std::to_string(area.right - area.left) + "_" + std::to_string(area.bottom - area.top);
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_NE(std::find(seen[0].args.begin(), seen[0].args.end(), workArea), seen[0].args.end())
+        << workArea;
+    // The test display has a task bar, so that centring on the screen would show here.
+    if (GetSystemMetrics(SM_CYSCREEN) == area.bottom - area.top) {
+        printf("note: the work area is the whole screen on this display\n");
+    }
 
     // Closing the window ends the launcher at once, with exit code 0, worker or not.
     PostMessageA(splash, WM_CLOSE, 0, 0);
@@ -130,12 +154,11 @@ TEST_F(LauncherTest, MissingArchiveIsReportedAndNothingStarts) {
     placeRuntime("java", "action=window\n");
     for (const bool folderOfThatName : {false, true}) {
         if (folderOfThatName) disc.makeFolder("quarvel.jar");
-        Process launcher(launcherCommand(), disc.path());
+        Process launcher = startLauncher();
         double seconds = 0;
         DWORD exitCode = 1;
         const MessageBoxSeen box = answerOnlyMessageBox(launcher, &seconds, &exitCode);
         ASSERT_NE(box.box, nullptr);
-        EXPECT_EQ(box.caption, "QuarVel Launcher");
         EXPECT_EQ(box.text, disc.path() + "\\quarvel.jar does not exist.");
         EXPECT_EQ(exitCode, 0u);
         EXPECT_GT(seconds, 0.9);
@@ -158,12 +181,11 @@ TEST_F(LauncherTest, MissingJavaHomeFolderIsReported) {
         {"-javahome", "JavaHome not found\n"},
     };
     for (const auto& c : cases) {
-        Process launcher(launcherCommand(c.arguments), disc.path());
+        Process launcher = startLauncher(c.arguments);
         double seconds = 0;
         DWORD exitCode = 1;
         const MessageBoxSeen box = answerOnlyMessageBox(launcher, &seconds, &exitCode);
         ASSERT_NE(box.box, nullptr) << c.arguments;
-        EXPECT_EQ(box.caption, "QuarVel Launcher");
         // The message box may show the line feed as a line break with or without a carriage return.
         std::string text = box.text;
         for (size_t at; (at = text.find('\r')) != std::string::npos;) text.erase(at, 1);
@@ -177,13 +199,14 @@ TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) 
     CleanJavaSoftKeys clean;
     placeArchive();
     placeRuntime("java", "action=window\ntitle=QuarVel Browser\ndelay=700\n");
-    Process launcher(launcherCommand("-demo \"two words\""), disc.path());
+    Process launcher = startLauncher("-demo \"two words\"");
     const DWORD exitCode = launcher.waitForExit(15000);
     const long long ended = nowMicros();
     EXPECT_EQ(exitCode, 0u);
     const std::vector<Record> seen = readRecords(log);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].program, disc / "java\\bin\\java");
+    EXPECT_EQ(seen[0].folder, disc.path()) << "started in the launcher's folder";
     ASSERT_GE(seen[0].args.size(), 3u);
     EXPECT_EQ(seen[0].args[seen[0].args.size() - 2], "-demo");
     EXPECT_EQ(seen[0].args.back(), "two words");
@@ -197,18 +220,24 @@ TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) 
     CloseHandle(application);
 }
 
-// A launcher started with redirected standard handles and a C runtime handle table (as a script
-// or a scheduler starts it) hands neither to the runtime, which inherits no handles.
-TEST_F(LauncherTest, TheLaunchersStandardHandlesAreNotHandedToTheRuntime) {
+// A launcher started with redirected, inheritable standard handles and a C runtime handle table
+// (as a script or a scheduler starts it, with a log file) hands none of them to the runtime: the
+// runtime's start-up information names none, and none of the launcher's handles is open in it. A
+// console-mode runtime opens no console window.
+TEST_F(LauncherTest, TheRuntimeGetsNoConsoleAndNoneOfTheLaunchersHandles) {
     placeArchive();
-    placeRuntime("java", "action=window\ntitle=QuarVel Browser\n");
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE output = CreateFileA((disc / "output.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+    const std::string logFile = disc / "output.txt";
+    HANDLE output = CreateFileA(logFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inheritable, CREATE_ALWAYS, 0, nullptr);
     HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                &inheritable, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(output, INVALID_HANDLE_VALUE);
     ASSERT_NE(input, INVALID_HANDLE_VALUE);
+    // The launcher inherits the log file's handle under the same value: the runtime checks it.
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\ncheck-handle=" +
+                             std::to_string(reinterpret_cast<UINT_PTR>(output)) + " " + logFile +
+                             "\n");
     // The C runtime's table: a count, a flag byte per handle (open), then the handles.
     struct {
         int count;
@@ -224,16 +253,10 @@ TEST_F(LauncherTest, TheLaunchersStandardHandlesAreNotHandedToTheRuntime) {
     startup.hStdError = output;
     startup.cbReserved2 = sizeof table;
     startup.lpReserved2 = reinterpret_cast<BYTE*>(&table);
-    PROCESS_INFORMATION launcher;
-    std::string line = launcherCommand();
-    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                               disc.path().c_str(), &startup, &launcher));
-    EXPECT_EQ(WaitForSingleObject(launcher.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
-    DWORD exitCode = 1;
-    GetExitCodeProcess(launcher.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(launcher.hThread);
-    CloseHandle(launcher.hProcess);
+    {
+        Process launcher = startLauncher("", &startup, TRUE);
+        EXPECT_EQ(launcher.waitForExit(15000), 0u);
+    }
     CloseHandle(input);
     CloseHandle(output);
 
@@ -244,6 +267,58 @@ TEST_F(LauncherTest, TheLaunchersStandardHandlesAreNotHandedToTheRuntime) {
     for (UINT_PTR handle : seen[0].standardHandles) {
         EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(input));
         EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(output));
+    }
+    EXPECT_EQ(
+        seen[0].handles,
+        std::vector<std::string>{std::to_string(reinterpret_cast<UINT_PTR>(output)) + " closed"})
+        << "the launcher's log file handle is not open in the runtime";
+    EXPECT_FALSE(seen[0].hasConsole) << "a console-mode runtime opens no console window";
+}
+
+// The show command of a shortcut ("Minimized", say) reaches the splash window and, with the rest
+// of the launcher's start-up settings, the runtime.
+TEST_F(LauncherTest, TheShowCommandReachesTheSplashWindowAndTheRuntime) {
+    placeArchive();
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\ndelay=1500\n");
+    const struct {
+        const char* name;
+        bool given;
+        WORD show;
+        bool visible, minimized;
+    } cases[] = {
+        {"none given", false, 0, true, false},
+        {"minimized", true, SW_SHOWMINNOACTIVE, true, true},
+        {"hidden", true, SW_HIDE, false, false},
+    };
+    for (const auto& c : cases) {
+        DeleteFileA(log.c_str());
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
+        if (c.given) {
+            startup.dwFlags = STARTF_USESHOWWINDOW;
+            startup.wShowWindow = c.show;
+        }
+        Process launcher = startLauncher("", &startup);
+        // Found whether shown or not: waitForWindow wants a visible one.
+        HWND splash = nullptr;
+        for (int i = 0; i < 500 && splash == nullptr; ++i) {
+            const std::vector<HWND> found = windowsOf(launcher.id(), "QuarVelLauncherClass");
+            if (!found.empty()) splash = found[0];
+            pumpMessages(20);
+        }
+        ASSERT_NE(splash, nullptr) << c.name;
+        pumpMessages(300);
+        EXPECT_EQ(IsWindowVisible(splash) != FALSE, c.visible) << c.name;
+        EXPECT_EQ(IsIconic(splash) != FALSE, c.minimized) << c.name;
+        EXPECT_EQ(launcher.waitForExit(15000), 0u) << c.name;
+        const std::vector<Record> seen = readRecords(log);
+        ASSERT_EQ(seen.size(), 1u) << c.name;
+        EXPECT_EQ((seen[0].startupFlags & STARTF_USESHOWWINDOW) != 0, c.given) << c.name;
+        if (c.given) {
+            EXPECT_EQ(seen[0].showCommand, c.show) << c.name;
+        }
+        endRecordedProcesses(log);
     }
 }
 
@@ -267,7 +342,7 @@ TEST_F(LauncherTest, ADllPlantedBesideTheLauncherIsNotLoaded) {
     {
         Process control("\"" + disc / "control.exe" + "\"", disc.path());
         EXPECT_EQ(control.waitForExit(15000), 0u);
-        Process launcher(launcherCommand(), disc.path());
+        Process launcher = startLauncher();
         EXPECT_EQ(launcher.waitForExit(15000), 0u);
     }
     RegDeleteValueA(overrides, "uxtheme");
@@ -313,6 +388,38 @@ private:
     DWORD savedSize_ = 0;
 };
 
+// The documents folder as the shell gives it, on any code page: a plain folder (also one that the
+// user's settings name with a final backslash) goes to the runtime exactly, without a final
+// backslash; a drive root keeps its backslash.
+TEST_F(LauncherTest, TheDocumentsFolderReachesTheRuntimeWithoutAFinalBackslash) {
+    placeArchive();
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\n");
+    disc.makeFolder("My Documents");
+    const std::string documents = disc / "My Documents";
+    const struct {
+        std::string setting;
+        std::string passed;
+    } cases[] = {
+        {documents, documents},
+        {documents + "\\", documents},
+        {"C:\\", "C:\\"},
+    };
+    for (const auto& c : cases) {
+        DeleteFileA(log.c_str());
+        {
+            ShellFolderValue personal(L"Personal", wideText(c.setting));
+            Process launcher = startLauncher();
+            EXPECT_EQ(launcher.waitForExit(15000), 0u) << c.setting;
+        }
+        const std::vector<Record> seen = readRecords(log);
+        ASSERT_EQ(seen.size(), 1u) << c.setting;
+        const std::vector<std::string>& args = seen[0].args;
+        EXPECT_NE(std::find(args.begin(), args.end(), "-Dlauncher.mydocs=" + c.passed), args.end())
+            << c.setting << ": " << seen[0].commandLine;
+        endRecordedProcesses(log);
+    }
+}
+
 // A disc copied to a folder whose name the ANSI code page cannot spell (Cyrillic under code page
 // 1252), and a documents folder of that kind: the launcher still finds its archive and its local
 // runtime, starts that runtime in its own folder, and hands it a documents path that names the
@@ -356,7 +463,7 @@ TEST_F(LauncherTest, FolderNamesOutsideTheAnsiCodePageStillWork) {
     PROCESS_INFORMATION launcher;
     std::wstring line = L"\"" + cyrillicDisc + L"\\launcher.exe\"";
     ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               cyrillicDisc.c_str(), &startup, &launcher));
+                               wideText(elsewhereFolder()).c_str(), &startup, &launcher));
     const MessageBoxSeen box = waitForMessageBox(launcher.dwProcessId, 3000);
     if (box.box != nullptr) {
         ADD_FAILURE() << "the launcher said: " << box.text;
@@ -442,7 +549,7 @@ TEST_F(FallbackTest, AllTiersInOrderThenThePageOpensThroughTheShell) {
     disc.writeFile("start\\launcher.html", "<html></html>");
     registerPageViewer();
 
-    Process launcher(launcherCommand(), disc.path());
+    Process launcher = startLauncher();
     EXPECT_EQ(launcher.waitForExit(60000), 0u);
     EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty());
     EXPECT_EQ(programsRun(), (std::vector<std::string>{
@@ -458,7 +565,7 @@ TEST_F(FallbackTest, AllTiersInOrderThenThePageOpensThroughTheShell) {
 
 TEST_F(FallbackTest, APageThatCannotBeOpenedIsReported) {
     placeArchive();  // no runtime anywhere, no page
-    Process launcher(launcherCommand(), disc.path());
+    Process launcher = startLauncher();
     double seconds = 0;
     DWORD exitCode = 1;
     const MessageBoxSeen box = answerOnlyMessageBox(launcher, &seconds, &exitCode);
@@ -482,7 +589,7 @@ protected:
         registerPageViewer();
     }
     void runLauncher() {
-        Process launcher(launcherCommand(), disc.path());
+        Process launcher = startLauncher();
         EXPECT_EQ(launcher.waitForExit(60000), 0u);
         EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty()) << "no message";
     }

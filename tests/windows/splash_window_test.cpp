@@ -2,6 +2,7 @@
 // grid and logo read back from the screen, and its status line.
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <string.h>
 
 #include <algorithm>
@@ -91,6 +92,35 @@ TEST_F(SplashWindowTest, StandsCentredOnTheWorkAreaWithoutFrame) {
     SendMessageA(window, WM_NCACTIVATE, TRUE, 0);
     GetClientRect(window, &client);
     EXPECT_EQ(client.bottom, 150);
+}
+
+// Placed from the work area that start-up read, whatever the screen: a task bar at any edge moves
+// it as the work area's size says (the work area's own left and top are not added).
+TEST(SplashPlacement, FollowsTheWorkAreaNotTheScreen) {
+    const struct {
+        ScreenRect workArea;
+        int x, y;
+    } cases[] = {
+        {{0, 0, 1024, 738}, 329, 294},                                  // task bar at the bottom
+        {{0, 30, 1024, 768}, 329, 294},                                 // at the top
+        {{100, 0, 1024, 768}, 279, 309},                                // at the left
+        {{0, 0, 800, 572}, 217, 211},    {{0, 0, 319, 400}, -23, 125},  // narrower than the window
+    };
+    memset(&launcherState, 0, sizeof launcherState);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    registerSplashClass(instance);
+    for (const auto& c : cases) {
+        launcherState.workArea = c.workArea;
+        HWND window = createSplashWindow(instance);
+        ASSERT_NE(window, nullptr);
+        RECT frame;
+        GetWindowRect(window, &frame);
+        EXPECT_EQ(frame.left, c.x) << c.workArea.right << "x" << c.workArea.bottom;
+        EXPECT_EQ(frame.top, c.y) << c.workArea.right << "x" << c.workArea.bottom;
+        DestroyWindow(window);
+    }
+    pumpMessages(50);
+    memset(&launcherState, 0, sizeof launcherState);
 }
 
 TEST_F(SplashWindowTest, GridPairsStandWhereTheArithmeticPutsThem) {
@@ -217,10 +247,27 @@ TEST_F(SplashWindowTest, DestroyingTheWindowAsksToQuitWithCodeZero) {
     EXPECT_TRUE(quit);
 }
 
-TEST_F(SplashWindowTest, PostingToAWindowThatIsGoneFails) {
+// Bytes of the C runtime heap in use: where postStatus takes its copies.
+size_t heapInUse() {
+    _HEAPINFO entry;
+    entry._pentry = nullptr;
+    size_t used = 0;
+    while (_heapwalk(&entry) == _HEAPOK) {
+        if (entry._useflag == _USEDENTRY) used += entry._size;
+    }
+    return used;
+}
+
+TEST_F(SplashWindowTest, APostToAWindowThatIsGoneFailsAndFreesItsCopy) {
     DestroyWindow(window);
     pumpMessages(0);
-    EXPECT_FALSE(postStatus("lost"));  // and the copy is freed, not leaked into nowhere
+    const std::string text(64 * 1024, 'x');
+    const size_t before = heapInUse();
+    int failed = 0;
+    for (int i = 0; i < 200; ++i) failed += !postStatus(text.c_str());
+    EXPECT_EQ(failed, 200);
+    // Leaked, the copies would hold 200 times 64 KiB.
+    EXPECT_LT(heapInUse(), before + 64 * 1024) << "the copies of failed posts are freed";
 }
 
 TEST_F(SplashWindowTest, AmpersandsInAStatusTextAreShownAsTheyAre) {

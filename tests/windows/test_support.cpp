@@ -22,6 +22,14 @@ std::string launcherPath() {
     return testProgramFolder() + "\\launcher.exe";
 }
 
+std::string elsewhereFolder() {
+    const std::string root = testProgramFolder() + "\\scratch";
+    const std::string folder = root + "\\elsewhere";
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
 namespace {
 
 // Wide, so that it also removes what a test made under names the ANSI code page cannot spell.
@@ -121,6 +129,9 @@ std::vector<Record> readRecords(const std::string& logPath) {
         if (key == "window") r.windowOpened = std::stoll(value);
         if (key == "arg") r.args.push_back(value);
         if (key == "error") r.failedMainClass = true;
+        if (key == "show") r.showCommand = static_cast<unsigned>(std::stoul(value));
+        if (key == "console") r.hasConsole = value == "1";
+        if (key == "handle") r.handles.push_back(value);
         if (key == "startup") {
             std::istringstream fields(value);
             UINT_PTR handle = 0;
@@ -131,14 +142,16 @@ std::vector<Record> readRecords(const std::string& logPath) {
     return records;
 }
 
-Process::Process(const std::string& commandLine, const std::string& folder) {
+Process::Process(const std::string& commandLine, const std::string& folder,
+                 const STARTUPINFOA* startup, BOOL inheritHandles, DWORD creationFlags) {
     ZeroMemory(&info_, sizeof info_);
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
+    STARTUPINFOA defaults;
+    ZeroMemory(&defaults, sizeof defaults);
+    defaults.cb = sizeof defaults;
+    STARTUPINFOA settings = startup != nullptr ? *startup : defaults;
     std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &info_)) {
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, inheritHandles, creationFlags, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &settings, &info_)) {
         const DWORD error = GetLastError();
         ZeroMemory(&info_, sizeof info_);
         ADD_FAILURE() << "could not start " << commandLine << " (error " << error << ")";
@@ -234,15 +247,76 @@ std::string windowText(HWND window) {
     return text;
 }
 
+namespace {
+
+// The system icon whose drawing matches the screen's pixels in the box's icon control exactly.
+// Icons of another process cannot be read through their handles, so the screen tells.
+std::string systemIconShown(HWND box) {
+    HWND control = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "";
+        GetClassNameA(child, name, sizeof name);
+        if (strcmp(name, "Static") == 0 &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+            control = child;
+        }
+    }
+    if (control == nullptr) return "none";
+    RECT area;
+    GetWindowRect(control, &area);
+    const std::vector<COLORREF> shown = screenPixels(area);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    const struct {
+        LPCSTR id;
+        const char* name;
+    } icons[] = {{IDI_ERROR, "error"},
+                 {IDI_WARNING, "warning"},
+                 {IDI_INFORMATION, "information"},
+                 {IDI_QUESTION, "question"}};
+    for (const auto& icon : icons) {
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        const RECT all = {0, 0, width, height};
+        FillRect(memory, &all, GetSysColorBrush(COLOR_3DFACE));
+        DrawIconEx(memory, 0, 0, LoadIconA(nullptr, icon.id), width, height, 0, nullptr, DI_NORMAL);
+        bool same = true;
+        for (int y = 0; y < height && same; ++y) {
+            for (int x = 0; x < width && same; ++x) {
+                same = GetPixel(memory, x, y) == shown[static_cast<size_t>(y) * width + x];
+            }
+        }
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+        if (same) return icon.name;
+    }
+    return "unknown";
+}
+
+}  // namespace
+
 MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds) {
     MessageBoxSeen seen;
     seen.box = waitForWindow(processId, "#32770", milliseconds);
     if (seen.box == nullptr) return seen;
+    pumpMessages(200);  // until it has drawn itself
     seen.caption = windowText(seen.box);
     char text[1024] = "";
     GetDlgItemTextA(seen.box, 0xFFFF, text, sizeof text);  // the message box's static text
     seen.text = text;
+    seen.owner = GetWindow(seen.box, GW_OWNER);
+    seen.icon = systemIconShown(seen.box);
     return seen;
+}
+
+void expectLauncherMessageBox(const MessageBoxSeen& seen) {
+    EXPECT_EQ(seen.caption, "QuarVel Launcher");
+    EXPECT_EQ(seen.icon, "error") << "the error icon (MB_ICONERROR)";
+    EXPECT_EQ(seen.owner, nullptr) << "no owner window";
 }
 
 void pressButton(HWND dialog, int id) {

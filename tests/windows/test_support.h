@@ -15,6 +15,10 @@ namespace testing_support {
 std::string testProgramFolder();  // where the test binaries, launcher.exe and stand_in.exe lie
 std::string standInPath();
 std::string launcherPath();
+// An empty folder that is not a disc: the launcher is started with it as its current folder, as
+// a shortcut with another "Start in" folder or a command prompt elsewhere starts it, so that it
+// must find everything beside itself.
+std::string elsewhereFolder();
 
 // A fresh folder under the build tree, removed and made anew for each test.
 class ScratchFolder {
@@ -50,6 +54,9 @@ struct Record {
     DWORD startupFlags = 0;
     unsigned reserved2 = 0;
     std::vector<UINT_PTR> standardHandles;
+    unsigned showCommand = 0;  // wShowWindow, which counts when startupFlags has the flag for it
+    bool hasConsole = false;
+    std::vector<std::string> handles;  // "VALUE open" or "VALUE closed", as told to check
 };
 std::vector<Record> readRecords(const std::string& logPath);
 // Ends every recorded program that still runs (applications left running by a successful start).
@@ -59,8 +66,13 @@ void endRecordedProcesses(const std::string& logPath);
 // naming the command line, so that later waits do not report it as a mere timeout.
 class Process {
 public:
-    Process(const std::string& commandLine, const std::string& folder);
+    // With `startup` (null: all defaults), handle inheritance and creation flags as given.
+    Process(const std::string& commandLine, const std::string& folder,
+            const STARTUPINFOA* startup = nullptr, BOOL inheritHandles = FALSE,
+            DWORD creationFlags = 0);
     ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
     bool started() const { return info_.hProcess != nullptr; }
     DWORD id() const { return info_.dwProcessId; }
     HANDLE handle() const { return info_.hProcess; }
@@ -82,9 +94,16 @@ struct MessageBoxSeen {
     HWND box = nullptr;
     std::string caption;
     std::string text;
+    HWND owner = nullptr;
+    // The system icon it shows, told by its pixels: "error", "warning", "information",
+    // "question", or "none".
+    std::string icon;
 };
-// Waits for a message box of the process and reads its caption and text.
+// Waits for a message box of the process and reads its caption, text, owner and icon.
 MessageBoxSeen waitForMessageBox(DWORD processId, DWORD milliseconds);
+// Checks what every launcher message shows besides its text: the caption "QuarVel Launcher", the
+// error icon, and no owner window (it stands on its own, on the task bar).
+void expectLauncherMessageBox(const MessageBoxSeen& seen);
 void pressButton(HWND dialog, int id);
 
 void pumpMessages(DWORD milliseconds);
