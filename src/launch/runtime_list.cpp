@@ -5,7 +5,8 @@
 
 namespace {
 
-RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version) {
+RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version,
+                               RuntimeSource source) {
     RuntimeCandidate* node = static_cast<RuntimeCandidate*>(malloc(sizeof(RuntimeCandidate)));
     if (node == nullptr) return nullptr;
     const size_t size = strlen(home) + 1;
@@ -17,6 +18,7 @@ RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version) 
     memcpy(node->homeFolder, home, size);
     node->version = version;
     node->next = nullptr;
+    node->source = source;
     return node;
 }
 
@@ -46,7 +48,8 @@ void RuntimeList::clear() {
     }
 }
 
-bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version) {
+bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
+                  RuntimeSource source) {
     for (RuntimeCandidate** link = &list.head; *link != nullptr; link = &(*link)->next) {
         RuntimeCandidate* node = *link;
         if (!sameFolder(node->homeFolder, home)) continue;
@@ -55,7 +58,7 @@ bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& ver
         releaseCandidate(node);
         break;
     }
-    RuntimeCandidate* added = newCandidate(home, version);
+    RuntimeCandidate* added = newCandidate(home, version, source);
     if (added == nullptr) return false;
     RuntimeCandidate** link = &list.head;
     while (*link != nullptr && compareVersions((*link)->version, version) >= 0)

@@ -4,10 +4,15 @@
 
 #include "runtime_version.h"
 
+// Who registered a runtime. The JavaSoft keys hold runtimes of every age; a vendor's own keys
+// (Temurin, Zulu and the others) hold only runtimes of today, whatever their names say.
+enum RuntimeSource { javaSoftKey, vendorKey };
+
 struct RuntimeCandidate {
     char* homeFolder;  // owned copy
     RuntimeVersion version;
     RuntimeCandidate* next;
+    RuntimeSource source;  // of the entry that the merge kept
 };
 
 struct RuntimeList {
@@ -25,4 +30,5 @@ struct RuntimeList {
 // Merges one registered runtime into the list, keeping its three orderings. A home already listed
 // keeps the higher version, or the entry found first on a tie. Returns false only when memory for
 // a new node could not be had.
-bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version);
+bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
+                  RuntimeSource source = javaSoftKey);

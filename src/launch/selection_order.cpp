@@ -52,13 +52,19 @@ TierWalk walkTier(const LauncherPlatform& platform, const RuntimeCandidate* from
     return {nullptr, false};
 }
 
-bool runsBinJava(const RuntimeVersion& version) {
-    return version.major > 1 || (version.major == 1 && version.minor >= 2);
+// Whether the last resort tries a runtime: one of 1.2 or newer, which takes the bin\java line; and
+// any that a vendor registered, with or without a version in its name (those without one stand
+// last in the list, as 0.0.0.0).
+bool runsBinJava(const RuntimeCandidate* node) {
+    const RuntimeVersion& version = node->version;
+    return node->source == vendorKey || version.major > 1 ||
+           (version.major == 1 && version.minor >= 2);
 }
 
 // The last resort, beyond the JavaSoft keys that the tiers read: JAVA_HOME, the runtimes of the
-// newer keys and of the other registry view, and a "java" that the program search finds. Only
-// runtimes that take the bin\java line are tried, and no home twice in one selection.
+// newer keys, of the vendors' keys and of the other registry view, and a "java" that the program
+// search finds. Only runtimes that take the bin\java line are tried, and no home twice in one
+// selection.
 bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& tried) {
     char javaHome[261];
     if (platform.readJavaHome(javaHome, sizeof javaHome) && javaHome[0] != '\0' &&
@@ -69,7 +75,7 @@ bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& trie
     RuntimeList further;
     platform.collectFurtherRuntimes(further);
     for (const RuntimeCandidate* node = further.head; node != nullptr; node = node->next) {
-        if (!runsBinJava(node->version) || tried.contains(node->homeFolder)) continue;
+        if (!runsBinJava(node) || tried.contains(node->homeFolder)) continue;
         if (tryHome(platform, launchWithJava, node->homeFolder, tried)) return true;
     }
     return launchWithSearchedJava(platform);

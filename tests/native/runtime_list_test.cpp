@@ -48,4 +48,34 @@ TEST(RuntimeList, EqualVersionsKeepTheOrderFoundAndAnOlderDuplicateIsDropped) {
     EXPECT_EQ(list.head, nullptr);
 }
 
+// The vendors' runtimes merge with the JavaSoft ones by the same rules: newest first, equal
+// versions in the order found, one node per home; the node keeps the source of the entry kept.
+TEST(RuntimeList, VendorRuntimesMergeByTheSameRules) {
+    RuntimeList list;
+    const struct {
+        const char* home;
+        RuntimeVersion version;
+        RuntimeSource source;
+    } found[] = {
+        {"C:\\jdk17\\", {17, 0, 0, 0}, javaSoftKey},             // JavaSoft JDK 17
+        {"C:\\Temurin\\jdk-21\\", {21, 0, 5, 11}, vendorKey},    // Eclipse Adoptium
+        {"C:\\Zulu\\zulu-17\\", {17, 0, 0, 0}, vendorKey},       // zulu-17: equal, behind
+        {"C:\\Liberica\\", {0, 0, 0, 0}, vendorKey},             // a name without digits
+        {"c:\\JDK17\\", {17, 0, 9, 9}, vendorKey},               // the same home, newer
+        {"C:\\Temurin\\JDK-21\\", {21, 0, 5, 11}, javaSoftKey},  // the same home, equal
+        {"C:\\Semeru\\", {0, 0, 0, 0}, vendorKey},               // versionless, found later
+        {"C:\\old\\", {1, 1, 8, 0}, javaSoftKey},
+    };
+    for (const auto& f : found) ASSERT_TRUE(mergeRuntime(list, f.home, f.version, f.source));
+    std::vector<std::string> rows;
+    for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) {
+        rows.push_back(describeVersion(n->version) + " " + n->homeFolder +
+                       (n->source == vendorKey ? " vendor" : " JavaSoft"));
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{
+                        "21.0.5.11 C:\\Temurin\\jdk-21\\ vendor", "17.0.9.9 c:\\JDK17\\ vendor",
+                        "17.0.0.0 C:\\Zulu\\zulu-17\\ vendor", "1.1.8.0 C:\\old\\ JavaSoft",
+                        "0.0.0.0 C:\\Liberica\\ vendor", "0.0.0.0 C:\\Semeru\\ vendor"}));
+}
+
 }  // namespace

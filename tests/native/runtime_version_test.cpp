@@ -33,6 +33,12 @@ TEST(RuntimeVersion, NamesGiveUpToFourNumbers) {
         {"11.0.2", "11.0.2.0"},
         {"1.8.0_202", "1.8.0.202"},
         {"17.0.9+9", "17.0.9.9"},
+        // Names under the vendors' keys: a version, or a name that starts with letters.
+        {"21.0.5.11", "21.0.5.11"},
+        {"8.0.392.8", "8.0.392.8"},
+        {"zulu-17", "17.0.0.0"},
+        {"Liberica JDK 21 Full", "21.0.0.0"},
+        {"zulu", "0.0.0.0"},
     };
     for (const auto& c : cases) EXPECT_EQ(describeVersion(parse(c.name)), c.version) << c.name;
 }

@@ -11,18 +11,25 @@
 
 namespace {
 
+// One runtime as a registry key lists it.
+struct Registered {
+    std::string home;
+    RuntimeVersion version;
+    RuntimeSource source = javaSoftKey;
+};
+
 // A scripted machine: which folders exist, what the registry holds, which programs start the
 // application; and a record of every line run and message shown.
 struct Machine {
     static std::set<std::string> folders;
-    static std::vector<std::pair<std::string, RuntimeVersion>> registry;
+    static std::vector<Registered> registry;
     static std::set<std::string> working;  // program paths that start the application
     static std::vector<std::string> programsRun;
     static std::vector<std::string> errors;
     static int scans;
     // The last resort's sources.
     static const char* javaHome;  // null: unset
-    static std::vector<std::pair<std::string, RuntimeVersion>> furtherRegistry;
+    static std::vector<Registered> furtherRegistry;
     static int javaHomeReads;
     static int furtherScans;
 
@@ -37,7 +44,8 @@ struct Machine {
     }
     static void collect(RuntimeList& list) {
         ++scans;
-        for (const auto& entry : registry) mergeRuntime(list, entry.first.c_str(), entry.second);
+        for (const Registered& r : registry)
+            mergeRuntime(list, r.home.c_str(), r.version, r.source);
     }
     static void showError(const char* text) { errors.push_back(text); }
     static bool readJavaHome(char* buffer, unsigned capacity) {
@@ -48,19 +56,19 @@ struct Machine {
     }
     static void collectFurther(RuntimeList& list) {
         ++furtherScans;
-        for (const auto& entry : furtherRegistry) {
-            mergeRuntime(list, entry.first.c_str(), entry.second);
+        for (const Registered& r : furtherRegistry) {
+            mergeRuntime(list, r.home.c_str(), r.version, r.source);
         }
     }
 };
 std::set<std::string> Machine::folders;
-std::vector<std::pair<std::string, RuntimeVersion>> Machine::registry;
+std::vector<Registered> Machine::registry;
 std::set<std::string> Machine::working;
 std::vector<std::string> Machine::programsRun;
 std::vector<std::string> Machine::errors;
 int Machine::scans;
 const char* Machine::javaHome;
-std::vector<std::pair<std::string, RuntimeVersion>> Machine::furtherRegistry;
+std::vector<Registered> Machine::furtherRegistry;
 int Machine::javaHomeReads;
 int Machine::furtherScans;
 
@@ -85,7 +93,7 @@ protected:
     }
 };
 
-const std::vector<std::pair<std::string, RuntimeVersion>> sevenRuntimes = {
+const std::vector<Registered> sevenRuntimes = {
     {"R1\\", {1, 5, 0, 6}},  {"R2\\", {1, 4, 2, 3}}, {"R3\\", {1, 3, 1, 2}}, {"R4\\", {1, 2, 2, 0}},
     {"R5\\", {1, 1, 8, 10}}, {"R6\\", {1, 1, 7, 0}}, {"R7\\", {1, 0, 2, 0}},
 };
@@ -111,7 +119,7 @@ TEST_F(SelectionTest, TheFirstSuccessEndsTheSelection) {
 TEST_F(SelectionTest, ListsWithVersionlessNodes) {
     const struct {
         const char* name;
-        std::vector<std::pair<std::string, RuntimeVersion>> registry;
+        std::vector<Registered> registry;
         std::vector<std::string> programs;
     } cases[] = {
         {"empty list: jview alone", {}, {"jview"}},
@@ -203,7 +211,7 @@ const std::string longJavaHome = edgeJavaHome + "j";
 // The last resort, after every tier failed: JAVA_HOME, the further registered runtimes newest
 // first from version 1.2 on, then "java" through the program search; no home twice.
 TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
-    typedef std::vector<std::pair<std::string, RuntimeVersion>> Runtimes;
+    typedef std::vector<Registered> Runtimes;
     const struct {
         const char* name;
         std::set<std::string> folders;
@@ -284,6 +292,35 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
         EXPECT_EQ(Machine::programsRun, c.programs) << c.name;
         EXPECT_EQ(Machine::furtherScans, 1) << c.name;
     }
+}
+
+// The vendors' runtimes join the last resort's list: newest first with the JavaSoft ones, those
+// without a version last in the order found, every one of them tried whatever its version, and no
+// home a second time, whichever key named it first.
+TEST_F(SelectionTest, VendorRuntimesInTheLastResort) {
+    const RuntimeVersion none = {0, 0, 0, 0};
+    Machine::folders = {"C:\\jh"};
+    Machine::javaHome = "C:\\jh";
+    Machine::registry = {{"C:\\Java\\jre142\\", {1, 4, 2, 0}}};
+    Machine::furtherRegistry = {
+        {"C:\\JDK\\17\\", {17, 0, 0, 0}},  // JavaSoft JDK key
+        {"C:\\Temurin\\jdk-21.0.5.11-hotspot\\", {21, 0, 5, 11}, vendorKey},
+        {"C:\\Liberica\\", none, vendorKey},                     // no version in its name
+        {"C:\\Zulu\\zulu-17\\", {17, 0, 0, 0}, vendorKey},       // equal to JDK 17: behind
+        {"c:\\java\\JRE142", {21, 0, 5, 11}, vendorKey},         // the tiers tried it
+        {"C:\\JH\\", {11, 0, 0, 0}, vendorKey},                  // JAVA_HOME tried it
+        {"C:\\Corretto\\", none, vendorKey},                     // versionless, found later
+        {"C:\\Old\\", {1, 1, 8, 0}, vendorKey},                  // a vendor's: tried
+        {"C:\\NoDigits\\", none},                                // a JavaSoft one: too old
+        {"c:\\temurin\\JDK-21.0.5.11-HOTSPOT", {21, 0, 5, 11}},  // the same home again
+    };
+    EXPECT_FALSE(chooseAndLaunch(machine));
+    EXPECT_EQ(Machine::programsRun,
+              (std::vector<std::string>{"C:\\Java\\jre142\\bin\\java", "jview", "C:\\jh\\bin\\java",
+                                        "C:\\Temurin\\jdk-21.0.5.11-hotspot\\bin\\java",
+                                        "C:\\JDK\\17\\bin\\java", "C:\\Zulu\\zulu-17\\bin\\java",
+                                        "C:\\Old\\bin\\java", "C:\\Liberica\\bin\\java",
+                                        "C:\\Corretto\\bin\\java", "java"}));
 }
 
 TEST_F(SelectionTest, LastResortStopsAtTheFirstStartAndIsNeverReachedAfterASpecifiedOne) {
