@@ -1,21 +1,105 @@
 // Only the worker thread watches children, and EnumWindows calls back on that same thread, so the
 // found flag needs no lock.
+//
+// The application's window may open in the child or in any process it started, directly or
+// further down (a package manager's java.exe is a shim that starts the real runtime and waits for
+// it). Each cycle takes a snapshot of the system's processes and adds the child's new descendants
+// to its family before the windows are enumerated; nothing is attached to the child, so the
+// application outlives the launcher exactly as it would without the watch.
 #include "child_watch.h"
 
+#include <stdlib.h>
 #include <string.h>
 
+#include <tlhelp32.h>
+
 #include "child_process.h"
+#include "process_family.h"
 
 namespace {
 
 bool applicationWindowFound;
 
+uint64_t creationTime(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return static_cast<uint64_t>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
+}
+
+void* openMember(uint32_t id, uint64_t* created) {
+    const DWORD queryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION, since Vista
+    HANDLE process = OpenProcess(queryLimited | PROCESS_TERMINATE, FALSE, id);
+    if (process == nullptr)
+        process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+    if (process == nullptr) return nullptr;
+    *created = creationTime(process);
+    return process;
+}
+
+void closeMember(void* handle) {
+    if (handle != nullptr) CloseHandle(handle);
+}
+
+const ProcessAccess processAccess = {openMember, closeMember};
+
+// The rows of one process snapshot, in a buffer that grows as needed.
+class SnapshotRows {
+public:
+    SnapshotRows() = default;
+    ~SnapshotRows() { free(rows_); }
+    SnapshotRows(const SnapshotRows&) = delete;
+    SnapshotRows& operator=(const SnapshotRows&) = delete;
+    void add(uint32_t id, uint32_t parentId) {
+        if (count_ == capacity_) {
+            const size_t grown = capacity_ == 0 ? 256 : capacity_ * 2;
+            void* larger = realloc(rows_, grown * sizeof *rows_);
+            if (larger == nullptr) return;
+            rows_ = static_cast<ProcessEntry*>(larger);
+            capacity_ = grown;
+        }
+        rows_[count_++] = {id, parentId};
+    }
+    const ProcessEntry* rows() const { return rows_; }
+    size_t count() const { return count_; }
+
+private:
+    ProcessEntry* rows_ = nullptr;
+    size_t count_ = 0;
+    size_t capacity_ = 0;
+};
+
+// Adds to the family what its members have started since the last look; returns how many.
+size_t adoptDescendants(ProcessFamily& family) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    KernelHandle owner(snapshot);
+    SnapshotRows rows;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+        rows.add(entry.th32ProcessID, entry.th32ParentProcessID);
+    }
+    return family.adopt(rows.rows(), rows.count());
+}
+
+// Ends every descendant of a child that failed to start the application, so that none is left
+// running unseen; those started meanwhile by the ones being ended go too (a few rounds, so that
+// a family that keeps starting processes cannot hold the worker here).
+void endDescendants(ProcessFamily& family) {
+    size_t ended = 1;  // the child itself is ended through its own handle
+    int rounds = 0;
+    do {
+        for (; ended < family.size(); ++ended) TerminateProcess(family[ended].handle, 1);
+    } while (++rounds < 8 && adoptDescendants(family) > 0);
+}
+
 }  // namespace
 
-BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM processId) {
+BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != static_cast<DWORD>(processId)) return TRUE;
+    if (!reinterpret_cast<const ProcessFamily*>(family)->contains(owner)) return TRUE;
     char title[100] = "";
     GetWindowTextA(window, title, sizeof title);
     if (strstr(title, "QuarVel") == nullptr) return TRUE;
@@ -29,15 +113,22 @@ bool runAndWatch(char* commandLine) {
     // Declared thread first, so that the process handle is closed first.
     KernelHandle thread(child.hThread);
     KernelHandle process(child.hProcess);
+    // The child is held through its own handle; the family holds its descendants.
+    ProcessFamily family(processAccess);
+    family.add(child.dwProcessId, creationTime(process), nullptr);
     for (int cycle = 0; cycle < watchCycles; ++cycle) {
         if (WaitForSingleObject(process, watchPollMilliseconds) != WAIT_TIMEOUT) break;
+        adoptDescendants(family);
         applicationWindowFound = false;
-        EnumWindows(matchApplicationWindow, static_cast<LPARAM>(child.dwProcessId));
+        EnumWindows(matchApplicationWindow, reinterpret_cast<LPARAM>(&family));
         if (applicationWindowFound) return true;  // the application keeps running
     }
     // An exit code that cannot be read is a failed start, and the child must not linger.
     DWORD exitCode = STILL_ACTIVE;
     if (!GetExitCodeProcess(process, &exitCode)) exitCode = STILL_ACTIVE;
-    if (exitCode == STILL_ACTIVE) TerminateProcess(process, 1);
+    if (exitCode == STILL_ACTIVE) {
+        TerminateProcess(process, 1);
+        endDescendants(family);
+    }
     return exitCode == 0;
 }

@@ -1,5 +1,6 @@
 // Starting one runtime command line and deciding whether the application started in it: a
-// top-level window of the child titled with "QuarVel", or the child's own exit code 0.
+// top-level window titled with "QuarVel" of the child or of a process it started, or the child's
+// own exit code 0. A child still running when the watch runs out is ended with what it started.
 #pragma once
 
 #include <windows.h>
@@ -9,4 +10,5 @@ const int watchCycles = 300;  // 90 seconds in all
 
 bool runAndWatch(char* commandLine);
 
-BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM processId);
+// lParam is the ProcessFamily of the watched child.
+BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family);

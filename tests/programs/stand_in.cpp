@@ -11,6 +11,9 @@
 //                     search would
 //   check-main=1      like a runtime, fail with exit code 1 unless the main class it finds is
 //                     com.quarvel.browser.Browser (default 1; 0 for installer and page viewer)
+//   shim=PATH         act as a package manager's shim: start PATH with its own command-line
+//                     tail, wait for it and exit with its exit code (the other actions are not
+//                     taken)
 //   check-handle=V P  record whether the handle value V names, in this process, the file P: a
 //                     handle of its starter that it inherited (may be given more than once)
 //
@@ -62,6 +65,7 @@ struct Behaviour {
     bool checkMain = true;
     std::string load;
     std::vector<std::string> checkHandles;
+    std::string shim;
 };
 
 Behaviour readBehaviour(const std::string& base) {
@@ -86,6 +90,7 @@ Behaviour readBehaviour(const std::string& base) {
         if (key == "check-main") b.checkMain = value != "0";
         if (key == "load") b.load = value;
         if (key == "check-handle") b.checkHandles.push_back(value);
+        if (key == "shim") b.shim = value;
     }
     fclose(file);
     return b;
@@ -123,6 +128,34 @@ bool namesFile(UINT_PTR value, const std::string& path) {
     CloseHandle(file);
     return read && held.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
            held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
+}
+
+// Its command line without its own name, as the platform's rule ends the name.
+const char* commandLineTail() {
+    const char* at = GetCommandLineA();
+    for (bool quoted = false; *at != '\0' && (quoted || (*at != ' ' && *at != '\t')); ++at) {
+        if (*at == '"') quoted = !quoted;
+    }
+    return at;
+}
+
+// As the shims of package managers do: the real program gets the same arguments, the shim's
+// handles and console, and the shim waits for it and hands on its exit code.
+int runAsShim(const std::string& program) {
+    std::string line = "\"" + program + "\"" + commandLineTail();
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    PROCESS_INFORMATION real;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &real)) {
+        return 2;
+    }
+    WaitForSingleObject(real.hProcess, INFINITE);
+    DWORD code = 3;
+    GetExitCodeProcess(real.hProcess, &code);
+    CloseHandle(real.hThread);
+    CloseHandle(real.hProcess);
+    return static_cast<int>(code);
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -165,6 +198,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     append(b.log, record + "end\n");
+    if (!b.shim.empty()) return runAsShim(b.shim);
     if (!b.load.empty()) LoadLibraryA(b.load.c_str());
 
     int delay = b.delay;
