@@ -5,6 +5,8 @@
 //   action=exit       exit (default) | hang | window
 //   code=N            exit code (default 0)
 //   delay=MS          wait before acting; delay-random=MS adds a random share of that many
+//   at=MICROS         wait before acting until the performance counter's clock (micro_clock.h)
+//                     reads MICROS, so that a watcher can place the action in its cycle
 //   title=TEXT        the window's title, for action=window
 //   lifetime=MS       with action=window: exit with `code` that long after the window opened
 //   load=NAME         load the DLL NAME by name first, as a program without a restricted DLL
@@ -60,6 +62,7 @@ struct Behaviour {
     int code = 0;
     int delay = 0;
     int delayRandom = 0;
+    long long at = 0;
     std::string title = "QuarVel";
     int lifetime = -1;
     bool checkMain = true;
@@ -85,6 +88,7 @@ Behaviour readBehaviour(const std::string& base) {
         if (key == "code") b.code = atoi(value.c_str());
         if (key == "delay") b.delay = atoi(value.c_str());
         if (key == "delay-random") b.delayRandom = atoi(value.c_str());
+        if (key == "at") b.at = atoll(value.c_str());
         if (key == "title") b.title = value;
         if (key == "lifetime") b.lifetime = atoi(value.c_str());
         if (key == "check-main") b.checkMain = value != "0";
@@ -207,6 +211,7 @@ int main(int argc, char** argv) {
         delay += rand() % b.delayRandom;
     }
     Sleep(delay);
+    while (nowMicros() < b.at) Sleep(1);
     if (b.action == "hang") Sleep(INFINITE);
     if (b.action != "window") return b.code;
 

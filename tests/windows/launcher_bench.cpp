@@ -1,8 +1,9 @@
 // Measures, under the platform, what the launcher's users wait for: how soon the watch notices the
-// application's window, how long the launcher takes from its start to the runtime's start beside
-// Wine's own start of a trivial program and beside the floor (launch_floor.exe: the same platform
-// calls without the launcher's logic), and how long the registry scan of 1,000 runtimes takes.
-// It prints figures; it asserts nothing.
+// application's window (also beside the earlier watch of the child alone, and behind a shim), how
+// long the launcher takes from its start to the runtime's start beside Wine's own start of a
+// trivial program and beside the floor (launch_floor.exe: the same platform calls without the
+// launcher's logic), and how long the registry scan of 1,000 runtimes takes. It prints figures; it
+// asserts nothing.
 #include <stdio.h>
 #include <string.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "launch/child_process.h"
 #include "launch/child_watch.h"
 #include "launch/registry_scan.h"
 #include "startup/launcher_state.h"
@@ -34,36 +36,89 @@ void printFigure(const char* what, const std::vector<double>& values, const char
            *std::max_element(values.begin(), values.end()), unit, values.size());
 }
 
-// From the child's window opening to runAndWatch returning, over launches with random delays.
-std::vector<double> detectionLatency(int runs) {
+// The watch as it was before it looked at the child's descendants: only windows of the child
+// itself count. Kept here as the yardstick for what looking at the descendants costs.
+struct DirectChildSearch {
+    DWORD processId;
+    bool found;
+};
+BOOL CALLBACK matchDirectChildWindow(HWND window, LPARAM parameter) {
+    DirectChildSearch& search = *reinterpret_cast<DirectChildSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search.processId) return TRUE;
+    char title[100] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (strstr(title, "QuarVel") == nullptr) return TRUE;
+    search.found = true;
+    return FALSE;
+}
+bool directChildWatch(char* commandLine) {
+    PROCESS_INFORMATION child;
+    if (!startDetachedChild(commandLine, child)) return false;
+    KernelHandle thread(child.hThread);
+    KernelHandle process(child.hProcess);
+    for (int cycle = 0; cycle < watchCycles; ++cycle) {
+        if (WaitForSingleObject(process, watchPollMilliseconds) != WAIT_TIMEOUT) break;
+        DirectChildSearch search = {child.dwProcessId, false};
+        EnumWindows(matchDirectChildWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return true;
+    }
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process, &exitCode);
+    if (exitCode == STILL_ACTIVE) TerminateProcess(process, 1);
+    return exitCode == 0;
+}
+
+typedef bool (*Watch)(char* commandLine);
+
+// One way to watch a child, and where the application's window opens.
+struct WatchCase {
+    Watch watch;
+    bool throughShim;  // the window opens in the child's child, behind a package manager's shim
+    std::vector<double> millis;
+};
+
+// From the application's window opening to the watch returning. With `midCycle` the window opens
+// 450 ms after the child is started, halfway between the watch's first and second look, so that
+// what differs between watches is their own work, not where in the 300 ms the window fell;
+// otherwise after a random delay. The cases take turns, run by run.
+void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
     ScratchFolder folder("bench_watch");
     const std::string log = folder / "java.log";
-    folder.placeStandIn("rt\\bin\\java.exe",
-                        "log=" + log + "\naction=window\ndelay=100\ndelay-random=1200\n");
     std::string exeFolder = folder.path() + "\\";
     launcherState.exeDirectory = &exeFolder[0];
-    std::vector<double> millis;
+    folder.placeStandIn("rt\\bin\\java.exe", "");
+    folder.placeStandIn("shim\\bin\\java.exe",
+                        "log=" + log + "\nshim=" + folder / "rt\\bin\\java.exe" + "\n");
     for (int i = 0; i < runs; ++i) {
-        DeleteFileA(log.c_str());
-        std::string line = folder / "rt\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
-        const bool found = runAndWatch(&line[0]);
-        const long long returned = nowMicros();
-        // The child notes its window just after creating it: the watch may be quicker than that.
-        std::vector<Record> seen = readRecords(log);
-        for (int wait = 0; wait < 100 && found && (seen.empty() || seen[0].windowOpened < 0);
-             ++wait) {
-            Sleep(10);
-            seen = readRecords(log);
+        for (WatchCase& c : cases) {
+            DeleteFileA(log.c_str());
+            const long long start = nowMicros();
+            folder.writeFile("rt\\bin\\java.behaviour",
+                             "log=" + log + "\naction=window\n" +
+                                 (midCycle ? "at=" + std::to_string(start + 450000) + "\n"
+                                           : "delay=100\ndelay-random=1200\n"));
+            std::string line = folder / (c.throughShim ? "shim" : "rt") +
+                               "\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
+            const bool found = c.watch(&line[0]);
+            const long long returned = nowMicros();
+            // The window's opener notes it just after creating it: the watch may be quicker.
+            std::vector<Record> seen = readRecords(log);
+            for (int wait = 0;
+                 wait < 100 && found && (seen.empty() || seen.back().windowOpened < 0); ++wait) {
+                Sleep(10);
+                seen = readRecords(log);
+            }
+            endRecordedProcesses(log);
+            if (!found || seen.empty() || seen.back().windowOpened < 0) {
+                fprintf(stderr, "run %d: the window was not detected\n", i);
+                continue;
+            }
+            c.millis.push_back((returned - seen.back().windowOpened) / 1000.0);
         }
-        if (!found || seen.empty() || seen[0].windowOpened < 0) {
-            fprintf(stderr, "run %d: the window was not detected\n", i);
-            continue;
-        }
-        millis.push_back((returned - seen[0].windowOpened) / 1000.0);
-        endRecordedProcesses(log);
     }
     launcherState.exeDirectory = nullptr;
-    return millis;
 }
 
 struct StartupFigures {
@@ -75,7 +130,7 @@ struct StartupFigures {
 // Start of a process (by this one) to the moment a recording program's main() runs: a trivial
 // program itself, and the local runtime started by the floor and by launcher.exe, taken in turns.
 StartupFigures startupOverhead(int runs) {
-    CleanJavaSoftKeys clean;
+    CleanRuntimeKeys clean;
     ScratchFolder disc("bench_disc");
     disc.placeLauncher();
     CopyFileA((testProgramFolder() + "\\launch_floor.exe").c_str(),
@@ -114,7 +169,7 @@ StartupFigures startupOverhead(int runs) {
 }
 
 std::vector<double> registryScan(int runtimes, int runs) {
-    CleanJavaSoftKeys clean;
+    CleanRuntimeKeys clean;
     const char* keys[] = {"Java Runtime Environment", "Java Plug-in", "Java Development Kit"};
     for (int i = 0; i < runtimes; ++i) {
         const std::string name = "1." + std::to_string(i % 9) + "." + std::to_string(i / 9 % 10) +
@@ -139,7 +194,19 @@ std::vector<double> registryScan(int runtimes, int runs) {
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? atoi(argv[1]) : 20;
-    printFigure("window detection latency", detectionLatency(runs), "ms");
+    std::vector<WatchCase> random = {{runAndWatch, false, {}}};
+    detectionLatency(random, runs, false);
+    printFigure("window detection latency", random[0].millis, "ms");
+    std::vector<WatchCase> cases = {
+        {directChildWatch, false, {}}, {runAndWatch, false, {}}, {runAndWatch, true, {}}};
+    detectionLatency(cases, runs, true);
+    printFigure("mid-cycle latency, the child alone (before)", cases[0].millis, "ms");
+    printFigure("mid-cycle latency, with its descendants", cases[1].millis, "ms");
+    printFigure("mid-cycle latency, window in a grandchild", cases[2].millis, "ms");
+    if (!cases[0].millis.empty() && !cases[1].millis.empty()) {
+        printf("%-48s %.2fx the child alone\n", "watch with descendants (medians)",
+               median(cases[1].millis) / median(cases[0].millis));
+    }
     const StartupFigures start = startupOverhead(std::max(5, runs / 2));
     printFigure("start of a trivial program under Wine", start.trivial, "ms");
     printFigure("floor start to runtime start (local java)", start.floor, "ms");

@@ -196,7 +196,7 @@ TEST_F(LauncherTest, MissingJavaHomeFolderIsReported) {
 }
 
 TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) {
-    CleanJavaSoftKeys clean;
+    CleanRuntimeKeys clean;
     placeArchive();
     placeRuntime("java", "action=window\ntitle=QuarVel Browser\ndelay=700\n");
     Process launcher = startLauncher("-demo \"two words\"");
@@ -525,7 +525,7 @@ protected:
                       "\"" + disc / "viewer\\viewer.exe" + "\" \"%1\"");
     }
 
-    CleanJavaSoftKeys clean;
+    CleanRuntimeKeys clean;
     char savedHtml[256] = "";
 };
 
@@ -656,6 +656,141 @@ TEST_F(LastResortTest, OneHomeInBothViewsIsTriedOnceThenThePage) {
     registerRuntime("Java Runtime Environment", "1.4.2", otherSpelling, nullptr, otherView);
     runLauncher();
     EXPECT_EQ(programsRun(), (std::vector<std::string>{"X\\bin\\java", "viewer\\viewer"}));
+}
+
+// Every distribution's runtime, in both views between them, each failing: all are tried, newest
+// first, each with bin\java below its home (never a doubled backslash, whether its Path ends
+// with one or not), after JAVA_HOME and before the program search's java; then the page.
+TEST_F(LastResortTest, EveryDistributionIsTriedNewestFirst) {
+    const struct {
+        const VendorKey* vendor;
+        const char* name;
+        const char* home;
+        bool finalBackslash;
+        REGSAM view;
+    } runtimes[] = {
+        {&temurinJdk, "21.0.5.11", "Temurin", true, launcherView},
+        {&temurinJre, "17.0.13.11", "TemurinJre", false, otherView},
+        {&adoptJdk, "11.0.11.9", "Adopt", true, launcherView},
+        {&adoptJreOpenJ9, "11.0.10.9", "AdoptJ9", false, otherView},
+        {&eclipseJdk, "16.0.2.7", "Eclipse", true, otherView},
+        {&microsoftJdk, "21.0.4.7", "Microsoft", false, launcherView},
+        {&semeruJdk, "17.0.12.7", "Semeru", true, launcherView},
+        {&semeruJre, "11.0.24.8", "SemeruJre", false, otherView},
+        {&zulu, "zulu-8", "Zulu", true, otherView},
+        {&liberica, "Liberica", "Liberica", false, launcherView},
+    };
+    for (const auto& r : runtimes) {
+        placeRuntime(r.home, failing);
+        registerVendorRuntime(*r.vendor, r.name, disc / r.home + (r.finalBackslash ? "\\" : ""),
+                              r.view);
+    }
+    putJviewOnPath(failing);
+    runLauncher();
+    EXPECT_EQ(programsRun(), (std::vector<std::string>{
+                                 "tools\\jview", "Temurin\\bin\\java", "Microsoft\\bin\\java",
+                                 "TemurinJre\\bin\\java", "Semeru\\bin\\java", "Eclipse\\bin\\java",
+                                 "SemeruJre\\bin\\java", "Adopt\\bin\\java", "AdoptJ9\\bin\\java",
+                                 "Zulu\\bin\\java", "Liberica\\bin\\java", "viewer\\viewer"}));
+    for (const Record& r : readRecords(log)) {
+        EXPECT_EQ(r.commandLine.find("\\\\"), std::string::npos) << r.commandLine;
+    }
+}
+
+// Several vendors' runtimes that all work: only the newest is started. And a classic runtime of
+// the JavaSoft keys that works is started alone, the vendors' runtimes untouched.
+TEST_F(LastResortTest, TheNewestVendorRuntimeOrAClassicOneStartsAlone) {
+    placeRuntime("Temurin", working);
+    placeRuntime("Zulu", working);
+    placeRuntime("Microsoft", working);
+    registerVendorRuntime(zulu, "zulu-21", disc / "Zulu");
+    registerVendorRuntime(temurinJdk, "21.0.5.11", disc / "Temurin\\", otherView);
+    registerVendorRuntime(microsoftJdk, "17.0.13.11", disc / "Microsoft");
+    runLauncher();
+    EXPECT_EQ(programsRun(), std::vector<std::string>{"Temurin\\bin\\java"});
+
+    endRecordedProcesses(log);
+    DeleteFileA(log.c_str());
+    placeRuntime("R1", working);
+    registerRuntime("Java Runtime Environment", "1.4.2", disc / "R1");
+    runLauncher();
+    EXPECT_EQ(programsRun(), std::vector<std::string>{"R1\\bin\\java"});
+}
+
+// A runtime reached through a package manager's shim (a java.exe that starts the real one and
+// waits for it), on the search path or registered by a vendor: the application's window opens in
+// the launcher's grandchild, is seen within the first cycles, and nothing else is started; the
+// shim and the application both keep running after the launcher has ended.
+TEST_F(LastResortTest, AShimsRuntimeOpensTheApplicationInTheGrandchild) {
+    placeRuntime("real", working + "delay=500\n");
+    const std::string shim = behaviour("shim=" + disc / "real\\bin\\java.exe" + "\n");
+    for (const bool onPath : {true, false}) {
+        const char* name = onPath ? "on the search path" : "registered";
+        if (onPath) {
+            putOnPath("java.exe", shim);
+        } else {
+            SetEnvironmentVariableA("PATH", searchPath.c_str());
+            disc.placeStandIn("scoop\\bin\\java.exe", shim);
+            registerVendorRuntime(microsoftJdk, "21.0.4.7", disc / "scoop\\");
+        }
+        DeleteFileA(log.c_str());
+        Process launcher = startLauncher();
+        EXPECT_EQ(launcher.waitForExit(15000), 0u) << name;
+        const long long ended = nowMicros();
+        const std::vector<Record> seen = readRecords(log);
+        ASSERT_EQ(seen.size(), 2u) << name;
+        EXPECT_EQ(programsRun(),
+                  (std::vector<std::string>{onPath ? "tools\\java" : "scoop\\bin\\java",
+                                            "real\\bin\\java"}))
+            << name;
+        ASSERT_GT(seen[1].windowOpened, 0) << name;
+        // Seen at the next cycle, then the launcher's one second.
+        const double afterWindow = (ended - seen[1].windowOpened) / 1e6;
+        EXPECT_LT(afterWindow, 2.5) << name;
+        for (const Record& r : seen) {
+            HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, r.pid);
+            ASSERT_NE(process, nullptr) << name << ": " << r.program;
+            EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+                << name << ": " << r.program << " keeps running";
+            CloseHandle(process);
+        }
+        endRecordedProcesses(log);
+    }
+}
+
+// A shim whose runtime never opens the application's window: when the watch runs out (the one
+// test of the full 90 seconds), the shim is ended with exit code 1 and so is the runtime it
+// started, so that nothing is left running unseen; then the page opens.
+TEST_F(LastResortTest, AShimWhoseRuntimeShowsNoWindowIsEndedWithItAfterTheWatch) {
+    placeRuntime("real", "action=hang\n");
+    putOnPath("java.exe", behaviour("shim=" + disc / "real\\bin\\java.exe" + "\n"));
+    Process launcher = startLauncher();
+    // Both are held open as soon as they have started, to read their ends afterwards.
+    std::vector<Record> seen;
+    for (int i = 0; i < 500 && seen.size() < 2; ++i) {
+        Sleep(20);
+        seen = readRecords(log);
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    HANDLE shim = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, seen[0].pid);
+    HANDLE runtime = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, seen[1].pid);
+    ASSERT_NE(shim, nullptr);
+    ASSERT_NE(runtime, nullptr);
+    EXPECT_EQ(launcher.waitForExit(150000), 0u);
+    EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty()) << "no message";
+    for (HANDLE process : {shim, runtime}) {
+        EXPECT_EQ(WaitForSingleObject(process, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        EXPECT_EQ(code, 1u) << "ended by the launcher";
+        CloseHandle(process);
+    }
+    seen = readRecords(log);
+    ASSERT_EQ(programsRun(),
+              (std::vector<std::string>{"tools\\java", "real\\bin\\java", "viewer\\viewer"}));
+    const double watched = (seen[2].started - seen[0].started) / 1e6;
+    EXPECT_GT(watched, 89.0);
+    EXPECT_LT(watched, 100.0);
 }
 
 }  // namespace

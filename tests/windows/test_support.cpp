@@ -361,26 +361,32 @@ std::vector<COLORREF> screenPixels(const RECT& area) {
 
 namespace {
 
-void removeJavaSoftKeys() {
+void removeRuntimeKeys() {
+    const char* const roots[] = {"SOFTWARE\\JavaSoft",       "SOFTWARE\\Eclipse Adoptium",
+                                 "SOFTWARE\\AdoptOpenJDK",   "SOFTWARE\\Eclipse Foundation",
+                                 "SOFTWARE\\Microsoft\\JDK", "SOFTWARE\\Semeru",
+                                 "SOFTWARE\\Azul Systems",   "SOFTWARE\\BellSoft"};
     for (const REGSAM view : {launcherView, otherView}) {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft", 0, KEY_ALL_ACCESS | view,
-                          &key) != ERROR_SUCCESS) {
-            continue;
+        for (const char* root : roots) {
+            HKEY key;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root, 0, KEY_ALL_ACCESS | view, &key) !=
+                ERROR_SUCCESS) {
+                continue;
+            }
+            RegDeleteTreeA(key, nullptr);
+            RegCloseKey(key);
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, root, view, 0);
         }
-        RegDeleteTreeA(key, nullptr);
-        RegCloseKey(key);
-        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft", view, 0);
     }
 }
 
 }  // namespace
 
-CleanJavaSoftKeys::CleanJavaSoftKeys() {
-    removeJavaSoftKeys();
+CleanRuntimeKeys::CleanRuntimeKeys() {
+    removeRuntimeKeys();
 }
-CleanJavaSoftKeys::~CleanJavaSoftKeys() {
-    removeJavaSoftKeys();
+CleanRuntimeKeys::~CleanRuntimeKeys() {
+    removeRuntimeKeys();
 }
 
 void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
@@ -404,6 +410,26 @@ void registerRuntime(const std::string& key, const std::string& subkey, const st
         setRegistryValue(path, "MicroVersion", REG_SZ, microVersion,
                          static_cast<DWORD>(strlen(microVersion) + 1), view);
     }
+}
+
+const VendorKey temurinJdk = {"Eclipse Adoptium\\JDK", "hotspot\\MSI", "Path"};
+const VendorKey temurinJre = {"Eclipse Adoptium\\JRE", "hotspot\\MSI", "Path"};
+const VendorKey adoptJdk = {"AdoptOpenJDK\\JDK", "hotspot\\MSI", "Path"};
+const VendorKey adoptJdkOpenJ9 = {"AdoptOpenJDK\\JDK", "openj9\\MSI", "Path"};
+const VendorKey adoptJreOpenJ9 = {"AdoptOpenJDK\\JRE", "openj9\\MSI", "Path"};
+const VendorKey eclipseJdk = {"Eclipse Foundation\\JDK", "hotspot\\MSI", "Path"};
+const VendorKey microsoftJdk = {"Microsoft\\JDK", "hotspot\\MSI", "Path"};
+const VendorKey semeruJdk = {"Semeru\\JDK", "openj9\\MSI", "Path"};
+const VendorKey semeruJre = {"Semeru\\JRE", "openj9\\MSI", "Path"};
+const VendorKey zulu = {"Azul Systems\\Zulu", nullptr, "InstallationPath"};
+const VendorKey liberica = {"BellSoft\\Liberica", nullptr, "InstallationPath"};
+
+void registerVendorRuntime(const VendorKey& vendor, const std::string& name,
+                           const std::string& home, REGSAM view) {
+    std::string path = std::string("SOFTWARE\\") + vendor.key + "\\" + name;
+    if (vendor.flavour != nullptr) path += std::string("\\") + vendor.flavour;
+    setRegistryValue(path, vendor.value, REG_SZ, home.c_str(), static_cast<DWORD>(home.size() + 1),
+                     view);
 }
 
 }  // namespace testing_support

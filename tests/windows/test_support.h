@@ -124,15 +124,27 @@ const REGSAM launcherView = KEY_WOW64_32KEY;
 const REGSAM otherView = KEY_WOW64_64KEY;
 #endif
 
-// Makes sure no JavaSoft runtimes are registered in either view, before and after the test.
-class CleanJavaSoftKeys {
+// Makes sure no runtimes are registered in either view, under the JavaSoft keys or the vendors'
+// keys, before and after the test.
+class CleanRuntimeKeys {
 public:
-    CleanJavaSoftKeys();
-    ~CleanJavaSoftKeys();
+    CleanRuntimeKeys();
+    ~CleanRuntimeKeys();
 };
 // Writes HKLM\SOFTWARE\JavaSoft\<key>\<subkey> with a JavaHome (and MicroVersion when given).
 void registerRuntime(const std::string& key, const std::string& subkey, const std::string& home,
                      const char* microVersion = nullptr, REGSAM view = launcherView);
+// A runtime as a vendor's installer registers it: HKLM\SOFTWARE\<key>\<name>, then the flavour
+// subkey when there is one (hotspot\MSI), with the home in `value` (Path or InstallationPath).
+struct VendorKey {
+    const char* key;
+    const char* flavour;  // null: the home value lies in the name's own subkey
+    const char* value;
+};
+extern const VendorKey temurinJdk, temurinJre, adoptJdk, adoptJdkOpenJ9, adoptJreOpenJ9, eclipseJdk,
+    microsoftJdk, semeruJdk, semeruJre, zulu, liberica;
+void registerVendorRuntime(const VendorKey& vendor, const std::string& name,
+                           const std::string& home, REGSAM view = launcherView);
 void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
                       DWORD size, REGSAM view = launcherView);
 
