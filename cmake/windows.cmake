@@ -24,9 +24,25 @@ add_custom_command(OUTPUT ${ICON_FILE}
     COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py ${ICON_FILE}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py
     COMMENT "Drawing the launcher icon")
+configure_file(res/version.h.in ${CMAKE_CURRENT_BINARY_DIR}/res/version.h @ONLY)
 set(RESOURCE_FILE ${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.rc)
 set_source_files_properties(${RESOURCE_FILE} PROPERTIES OBJECT_DEPENDS
-    "${ICON_FILE};${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.manifest")
+    "${ICON_FILE};${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.manifest;${CMAKE_CURRENT_BINARY_DIR}/res/version.h")
+
+# Two builds of one commit give the same bytes: the only time the file holds, the PE header's time
+# stamp, is the last commit's (or SOURCE_DATE_EPOCH's when it is set), which the linker takes from
+# SOURCE_DATE_EPOCH; the resources carry no time stamps, and nothing depends on the build folder.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(LAUNCHER_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+else()
+    execute_process(COMMAND git -C ${CMAKE_CURRENT_SOURCE_DIR} log -1 --format=%ct
+        OUTPUT_VARIABLE LAUNCHER_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE commit_date_found ERROR_QUIET)
+    if(NOT commit_date_found EQUAL 0 OR LAUNCHER_SOURCE_DATE_EPOCH STREQUAL "")
+        message(STATUS "No commit and no SOURCE_DATE_EPOCH: launcher.exe is stamped 1970-01-01")
+        set(LAUNCHER_SOURCE_DATE_EPOCH 0)
+    endif()
+endif()
 
 set(SIZE_FLAGS -Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
     -fno-unwind-tables -fno-threadsafe-statics)
@@ -56,6 +72,8 @@ function(link_without_crt_startup target entry)
         -Wl,-e,${C_SYMBOL_PREFIX}${entry} -Wl,--gc-sections)
 endfunction()
 link_without_crt_startup(launcher launcherEntry)
+set_property(TARGET launcher PROPERTY RULE_LAUNCH_LINK
+    "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${LAUNCHER_SOURCE_DATE_EPOCH}")
 
 option(LAUNCHER_WINDOWS_TESTS "Build the tests that run under Wine" OFF)
 option(LAUNCHER_RUN_WINDOWS_TESTS "Register them with CTest (off where Wine cannot run this build)"

@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # The shipped launcher.exe: a 32-bit GUI program under 28 KiB that imports exactly the functions
 # on the allow list, so that a new import fails here until the list is changed on purpose, and
-# that carries its application manifest and version information.
+# that carries its application manifest and its version information with the project's version.
+# Usage: check_launcher.sh EXE OBJDUMP ALLOWED WINDRES VERSION [signed]. A signed file is held to
+# everything but the size budget, which is the unsigned file's (a signature adds its certificates).
 set -u
-exe=$1 objdump=$2 allowed=$3 windres=$4
+exe=$1 objdump=$2 allowed=$3 windres=$4 version=$5 signed=${6:-}
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
 size=$(stat -c %s "$exe")
 echo "size: $size bytes"
-[ "$size" -lt $((28 * 1024)) ] || fail "launcher.exe is $size bytes, over the 28 KiB budget"
+if [ "$signed" = signed ]; then
+    security=$("$objdump" -p "$exe" | awk '/Security Directory/ { print $3; exit }')
+    [ -n "$security" ] && [ "$security" != 00000000 ] || fail "$exe carries no signature"
+else
+    [ "$size" -lt $((28 * 1024)) ] || fail "launcher.exe is $size bytes, over the 28 KiB budget"
+fi
 
 headers=$("$objdump" -p "$exe")
 grep -q 'file format pei-i386' <<<"$("$objdump" -f "$exe")" || fail "not a 32-bit x86 program"
@@ -43,12 +50,15 @@ for os in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f
     8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
     grep -q "supportedOS Id={$os}" <<<"$manifest" || fail "the manifest lacks supportedOS $os"
 done
-version=$(awk '/^1 VERSIONINFO/, /^END/' <<<"$resources")
-grep -q 'FILEVERSION 1, 0, 0, 0' <<<"$version" || fail "no VERSIONINFO with FILEVERSION 1.0.0.0"
+versioninfo=$(awk '/^1 VERSIONINFO/, /^END/' <<<"$resources")
+numbers=${version//./, }
+grep -Eq "FILEVERSION $numbers([^0-9]|\$)" <<<"$versioninfo" ||
+    fail "no VERSIONINFO with FILEVERSION $version"
+grep -Eq "PRODUCTVERSION $numbers([^0-9]|\$)" <<<"$versioninfo" || fail "no PRODUCTVERSION $version"
 for value in '"FileDescription", "QuarVel Launcher"' '"ProductName", "QuarVel"' \
-    '"FileVersion", "1.0.0.0"' '"ProductVersion", "1.0.0.0"' \
+    "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" \
     '"LegalCopyright", "Copyright (C) 2026 QuarVel"' '"OriginalFilename", "launcher.exe"'; do
-    grep -qF "VALUE $value" <<<"$version" || fail "version information lacks $value"
+    grep -qF "VALUE $value" <<<"$versioninfo" || fail "version information lacks $value"
 done
-echo "manifest: asInvoker, Vista to 11; version: $(grep -F '"FileVersion"' <<<"$version" | tr -s ' ')"
+echo "manifest: asInvoker, Vista to 11; version: $(grep -F '"FileVersion"' <<<"$versioninfo" | tr -s ' ')"
 exit $status
