@@ -52,20 +52,23 @@ probe_32bit() {
 install_dependencies() {
     local wanted=(cmake ninja-build clang python3 googletest
                   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-                  binutils-mingw-w64-x86-64 wine64 xvfb x11-utils xauth imagemagick)
-    local missing=()
-    for p in "${wanted[@]}"; do
+                  binutils-mingw-w64-x86-64 wine64 xvfb x11-utils xauth imagemagick
+                  openssl osslsigncode ca-certificates git diffoscope-minimal)
+    probe_32bit
+    [ "$RUNS_32BIT" = 1 ] && wanted+=(wine32:i386)
+    install_packages "${wanted[@]}"
+}
+
+# Installs the Debian packages of the list that are missing (apt-get, as root).
+install_packages() {
+    local missing=() p
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
-    probe_32bit
-    if [ "$RUNS_32BIT" = 1 ]; then
-        dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=(wine32:i386)
-    fi
     [ ${#missing[@]} -eq 0 ] && return 0
     log "installing ${missing[*]}"
     [ "$(id -u)" -eq 0 ] || { echo "run as root to install: ${missing[*]}" >&2; return 1; }
-    if [ "$RUNS_32BIT" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386 || return 1
     fi
     apt-get update -qq
