@@ -1,7 +1,9 @@
 // The floor under the launcher's start-up, for scripts/bench: the platform calls that launcher.exe
 // makes from its process start to the start of a local runtime, in the same order and built and
-// linked the same way (no C runtime start-up), with none of the launcher's logic. What the
-// launcher takes beyond this program is what its own code costs.
+// linked the same way (no C runtime start-up), with none of the launcher's logic. That includes
+// the one status text that the launcher posts before it starts the runtime, and its repaint of
+// the status line (the same pens, fonts and text length). What the launcher takes beyond this
+// program is what its own code costs.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -10,12 +12,10 @@ namespace {
 char folder[MAX_PATH];
 char documents[MAX_PATH];
 HWND window;
+const UINT statusMessage = WM_USER + 1;
+const char statusText[] = "java";  // what the launcher posts for its local runtime
 
-void paintLikeTheSplash(HWND target) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(target, &paint);
-    RECT client;
-    GetClientRect(target, &client);
+void drawLikeTheBackdrop(HDC dc, const RECT& client) {
     HPEN penA = CreatePen(PS_SOLID, 1, RGB(192, 225, 235));
     HPEN penB = CreatePen(PS_SOLID, 1, RGB(218, 236, 242));
     HGDIOBJ entryPen = SelectObject(dc, penA);
@@ -52,13 +52,47 @@ void paintLikeTheSplash(HWND target) {
     TextOutA(dc, 74 + first.cx, 40, "Vel", 3);
     SelectObject(dc, entryFont);
     DeleteObject(font);
+}
+
+void paintLikeTheSplash(HWND target) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(target, &paint);
+    RECT client;
+    GetClientRect(target, &client);
+    drawLikeTheBackdrop(dc, client);
     EndPaint(target, &paint);
+}
+
+void drawStatusLikeTheSplash(HWND target, const char* text) {
+    HDC dc = GetDC(target);
+    RECT client;
+    GetClientRect(target, &client);
+    HPEN nullPen = CreatePen(PS_NULL, 0, 0);
+    HGDIOBJ entryPen = SelectObject(dc, nullPen);
+    Rectangle(dc, client.left, client.bottom - 36, client.right, client.bottom);
+    SelectObject(dc, entryPen);
+    DeleteObject(nullPen);
+    drawLikeTheBackdrop(dc, client);
+    InflateRect(&client, 0, -5);
+    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             FF_SWISS | DEFAULT_PITCH, nullptr);
+    HGDIOBJ entryFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text, sizeof statusText - 1, &client,
+              DT_SINGLELINE | DT_BOTTOM | DT_CENTER | DT_NOPREFIX);
+    SelectObject(dc, entryFont);
+    DeleteObject(font);
+    ReleaseDC(target, dc);
 }
 
 LRESULT CALLBACK floorWindowProc(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
             paintLikeTheSplash(target);
+            return 0;
+        case statusMessage:
+            drawStatusLikeTheSplash(target, reinterpret_cast<const char*>(lParam));
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -71,6 +105,7 @@ LRESULT CALLBACK floorWindowProc(HWND target, UINT message, WPARAM wParam, LPARA
 DWORD WINAPI floorWorker(void*) {
     GetFileAttributesA("quarvel.jar");
     GetFileAttributesA("java");
+    PostMessageA(window, statusMessage, 0, reinterpret_cast<LPARAM>(statusText));
     char line[] = "java\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
