@@ -220,6 +220,36 @@ TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) 
     CloseHandle(application);
 }
 
+// Bytes of the Authenticode signature that a program file carries (its security directory).
+DWORD signatureSize(const std::string& path) {
+    const std::string bytes = readFile(path);
+    if (bytes.size() < sizeof(IMAGE_DOS_HEADER)) return 0;
+    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(bytes.data());
+    if (static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS) > bytes.size()) return 0;
+    const IMAGE_NT_HEADERS* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(bytes.data() + dos->e_lfanew);
+    return nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_SECURITY].Size;
+}
+
+// launcher.exe as a vendor ships it, signed with Authenticode (here with a throwaway certificate),
+// runs as the unsigned file does: its splash window, the local runtime started, the application's
+// window found, exit code 0.
+TEST_F(LauncherTest, TheSignedLauncherRunsAsTheUnsignedOneDoes) {
+    const std::string signedLauncher = testProgramFolder() + "\\launcher-signed.exe";
+    ASSERT_GT(signatureSize(signedLauncher), 0u) << signedLauncher << " carries no signature";
+    EXPECT_EQ(signatureSize(launcherPath()), 0u);
+    ASSERT_TRUE(CopyFileA(signedLauncher.c_str(), (disc / "launcher.exe").c_str(), FALSE));
+    placeArchive();
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\ndelay=700\n");
+    Process launcher = startLauncher();
+    EXPECT_NE(waitForWindow(launcher.id(), "QuarVelLauncherClass", 10000), nullptr);
+    EXPECT_EQ(launcher.waitForExit(15000), 0u);
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].program, disc / "java\\bin\\java");
+    EXPECT_GT(seen[0].windowOpened, 0) << "the application's window opened";
+}
+
 // A launcher started with redirected, inheritable standard handles and a C runtime handle table
 // (as a script or a scheduler starts it, with a log file) hands none of them to the runtime: the
 // runtime's start-up information names none, and none of the launcher's handles is open in it. A
