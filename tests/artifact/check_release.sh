@@ -39,7 +39,12 @@ sleep 2
 as_other=()
 if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
     chown -R nobody "$work/elsewhere"
-    as_other=(runuser -u nobody --)
+    # Only where that user can reach the folder: the tree may lie below one that only root enters.
+    if runuser -u nobody -- test -w "$second"; then
+        as_other=(runuser -u nobody --)
+    else
+        echo "note: nobody cannot reach $second, so the second build is made as $(id -un) too"
+    fi
 fi
 (cd "$second" && "${as_other[@]}" env HOME="$work/elsewhere" LC_ALL=C.UTF-8 TZ=Pacific/Auckland \
     bash -c 'umask 077; scripts/release') >"$work/second.log" 2>&1 ||
