@@ -103,6 +103,16 @@ BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
     char title[100] = "";
     GetWindowTextA(window, title, sizeof title);
     if (strstr(title, "QuarVel") == nullptr) return TRUE;
+    // A console that a descendant was given (the runtime behind a shim is a console program) is
+    // never the application's window, though its title may hold the name: it is the title of the
+    // launcher's start-up information, which a shortcut named QuarVel sets, or a program's path.
+    // Windows' console windows have the first class, Wine's the second.
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (strcmp(className, "ConsoleWindowClass") == 0 ||
+        strcmp(className, "WineConsoleClass") == 0) {
+        return TRUE;
+    }
     applicationWindowFound = true;
     return FALSE;
 }

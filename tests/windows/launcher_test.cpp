@@ -788,6 +788,26 @@ TEST_F(LastResortTest, AShimsRuntimeOpensTheApplicationInTheGrandchild) {
     }
 }
 
+// The runtime behind a shim is a console program and gets a console window, titled with the
+// title of the launcher's start-up information, which a shortcut named QuarVel sets. That
+// console is not the application's window: a runtime that fails behind it is a failed start.
+TEST_F(LastResortTest, AConsoleOfTheRuntimeBehindAShimIsNotTheApplication) {
+    placeRuntime("real", "action=exit\ncode=3\ndelay=1500\n");
+    putOnPath("java.exe", behaviour("shim=" + disc / "real\\bin\\java.exe" + "\n"));
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    char title[] = "QuarVel";
+    startup.lpTitle = title;
+    Process launcher = startLauncher("", &startup);
+    EXPECT_EQ(launcher.waitForExit(30000), 0u);
+    EXPECT_EQ(programsRun(),
+              (std::vector<std::string>{"tools\\java", "real\\bin\\java", "viewer\\viewer"}));
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_TRUE(seen[1].hasConsole) << "the runtime had a console, or this test proves nothing";
+}
+
 // A shim whose runtime never opens the application's window: when the watch runs out (the one
 // test of the full 90 seconds), the shim is ended with exit code 1 and so is the runtime it
 // started, so that nothing is left running unseen; then the page opens.
