@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "micro_clock.h"
+#include "startup/command_line.h"
 
 namespace {
 
@@ -134,19 +135,10 @@ bool namesFile(UINT_PTR value, const std::string& path) {
            held.nFileIndexHigh == named.nFileIndexHigh && held.nFileIndexLow == named.nFileIndexLow;
 }
 
-// Its command line without its own name, as the platform's rule ends the name.
-const char* commandLineTail() {
-    const char* at = GetCommandLineA();
-    for (bool quoted = false; *at != '\0' && (quoted || (*at != ' ' && *at != '\t')); ++at) {
-        if (*at == '"') quoted = !quoted;
-    }
-    return at;
-}
-
 // As the shims of package managers do: the real program gets the same arguments, the shim's
 // handles and console, and the shim waits for it and hands on its exit code.
 int runAsShim(const std::string& program) {
-    std::string line = "\"" + program + "\"" + commandLineTail();
+    std::string line = "\"" + program + "\" " + commandLineTail(GetCommandLineA());
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
     PROCESS_INFORMATION real;
