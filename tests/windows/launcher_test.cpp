@@ -220,6 +220,25 @@ TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) 
     CloseHandle(application);
 }
 
+// A launcher in a folder of the disc finds the runtime in the disc's "java" folder as "..\java",
+// from its own folder, wherever it was started from, and starts it in its own folder.
+TEST_F(LauncherTest, TheRuntimeInTheParentFolderIsFoundFromTheLaunchersFolder) {
+    disc.makeFolder("cd");
+    ASSERT_TRUE(CopyFileA(launcherPath().c_str(), (disc / "cd\\launcher.exe").c_str(), FALSE));
+    disc.writeFile("cd\\quarvel.jar", "PK");
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\n");
+    {
+        Process launcher("\"" + disc / "cd\\launcher.exe" + "\"", elsewhereFolder(), nullptr, FALSE,
+                         DETACHED_PROCESS);
+        EXPECT_EQ(launcher.waitForExit(15000), 0u);
+    }
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].program, disc / "java\\bin\\java");
+    EXPECT_EQ(seen[0].commandLine.compare(0, 16, "..\\java\\bin\\java"), 0) << seen[0].commandLine;
+    EXPECT_EQ(seen[0].folder, disc / "cd");
+}
+
 // Bytes of the Authenticode signature that a program file carries (its security directory).
 DWORD signatureSize(const std::string& path) {
     const std::string bytes = readFile(path);
