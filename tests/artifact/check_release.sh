@@ -38,9 +38,10 @@ grep -q '^Signed:   no' "$first/dist/RELEASE.txt" || fail "RELEASE.txt does not 
 sleep 2
 as_other=()
 if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1; then
-    chown -R nobody "$work/elsewhere"
     # Only where that user can reach the folder: the tree may lie below one that only root enters.
-    if runuser -u nobody -- test -w "$second"; then
+    # (The clone is handed over only then: git refuses to work in a tree that another user owns.)
+    if runuser -u nobody -- test -x "$work/elsewhere"; then
+        chown -R nobody "$work/elsewhere"
         as_other=(runuser -u nobody --)
     else
         echo "note: nobody cannot reach $second, so the second build is made as $(id -un) too"
