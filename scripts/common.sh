@@ -153,6 +153,21 @@ PY
 # Whether the caller's own display is there to use.
 have_display() { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }
 
+# One server for the whole session, that stays when no program is left. A server that a program
+# started is not one: Debian's wrapper starts it with -p0, so it shuts down (with Wine's services
+# and desktop) as soon as its last program has ended, as between two tests, and the next program
+# waits for it to go and boots a new one. "wineserver -p" fails while any server runs, even one
+# that is shutting down, so the one left by making the prefix, or by an earlier session, is ended
+# first. Its output must not hold the caller's pipes open.
+start_persistent_wineserver() {
+    "$WINESERVER" -k </dev/null >/dev/null 2>&1
+    "$WINESERVER" -w </dev/null >/dev/null 2>&1
+    if ! "$WINESERVER" -p </dev/null >/dev/null 2>&1; then
+        echo "could not start a persistent wineserver for $WINEPREFIX" >&2
+        return 1
+    fi
+}
+
 ensure_prefix() {
     export WINEPREFIX="$BUILD/wineprefix"
     probe_32bit
@@ -169,14 +184,12 @@ ensure_prefix() {
         # Without a window manager, managed windows make every dialog wait before it closes.
         "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     fi
-    # Kept running for the whole session so that each program starts fast; its output must not
-    # hold the caller's pipes open.
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true  # fails when one runs already
+    start_persistent_wineserver || return 1
+    STARTED_WINESERVER=1
     # The first programs of a session start Wine's services and, with the first window, its
     # desktop process; these inherit their output. Start them here, with none, or they hold the
     # test runner's pipes open. rundll32 creates a window, so it brings up both.
     "$WINE" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
-    STARTED_WINESERVER=1
     [ "$RUNS_32BIT" = 1 ] || return 0
     if [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
         echo "the Wine prefix $WINEPREFIX has no 32-bit half (syswow64): is wine32 installed?" >&2
