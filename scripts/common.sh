@@ -4,13 +4,19 @@
 #
 # Wine runs 64-bit programs through wine64. Where the kernel also runs 32-bit code, Debian's wine32
 # (i386) is installed beside it and the prefix is a WoW64 one, as a 64-bit Windows is: the shipped
-# 32-bit launcher.exe runs there through the 32-bit loader and sees the 32-bit registry view.
+# 32-bit launcher.exe runs there through the 32-bit loader and sees the 32-bit registry view. Where
+# the kernel does not, 32-bit programs run on an emulated CPU: qemu-user, registered for i386
+# programs through binfmt_misc for as long as the script runs.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${BUILD:-$ROOT/build}
 WINE=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
 RUNS_32BIT=
+HOW_32BIT=
 NO_32BIT_REASON=
+BINFMT=/proc/sys/fs/binfmt_misc
+REGISTERED_BINFMT=
+MOUNTED_BINFMT=
 WINESERVER=/usr/lib/wine/wineserver
 STARTED_XVFB_PID=
 STARTED_WINESERVER=
@@ -20,15 +26,31 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 log() { printf '== %s\n' "$*" >&2; }
 
-# Whether this kernel runs 32-bit x86 programs (some answer "exec format error"). The probe is a
-# 96-byte 32-bit ELF program: the file header, one loadable segment, and code that only calls
-# exit(42). Sets RUNS_32BIT to 1 or 0, and NO_32BIT_REASON when it is 0.
+# Whether 32-bit x86 programs run here, and how. Sets RUNS_32BIT to 1 or 0, HOW_32BIT ("natively",
+# or "on an emulated CPU (...)") when it is 1, and NO_32BIT_REASON when it is 0. Some kernels answer
+# "exec format error"; there (or everywhere when EMULATE_32BIT is set, to take the slower machines'
+# path on a machine that has both) they run through qemu-user, where this is Debian 12 and root.
 probe_32bit() {
     [ -n "$RUNS_32BIT" ] && return 0
     if [ -n "${NO_32BIT:-}" ]; then  # to try the 64-bit-only path on a machine that has both
         RUNS_32BIT=0 NO_32BIT_REASON="NO_32BIT is set"
         return 0
     fi
+    local answer
+    if [ -z "${EMULATE_32BIT:-}" ] && answer=$(run_probe32); then
+        RUNS_32BIT=1 HOW_32BIT=natively
+        # A registration of another's (qemu-user-binfmt) emulates the CPU even where the kernel
+        # would run the program itself.
+        local other
+        other=$(i386_registration all) && HOW_32BIT="on an emulated CPU (${other##*/})"
+        return 0
+    fi
+    emulate_32bit "${EMULATE_32BIT:+EMULATE_32BIT is set}${EMULATE_32BIT:-this kernel does not run 32-bit programs: $answer}"
+}
+
+# Runs a 96-byte 32-bit ELF program (the file header, one loadable segment, and code that only
+# calls exit(42)); succeeds when it exits with 42, and prints what happened otherwise.
+run_probe32() {
     local probe="$BUILD/probe32" answer rc
     mkdir -p "$BUILD"
     printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
@@ -41,12 +63,106 @@ probe_32bit() {
     chmod +x "$probe"
     # Written so that a caller's errexit does not end the script on the probe's own answer.
     answer=$("$probe" 2>&1) && rc=0 || rc=$?
-    if [ $rc -eq 42 ]; then
-        RUNS_32BIT=1
-    else
-        RUNS_32BIT=0
-        NO_32BIT_REASON="this kernel does not run 32-bit programs: ${answer:-exit status $rc}"
+    [ $rc -eq 42 ] && return 0
+    echo "${answer:-exit status $rc}"
+    return 1
+}
+
+# The interpreter of an enabled binfmt_misc entry for i386 programs: not one that another run of
+# these scripts made (it goes when that run ends) unless asked for all.
+i386_registration() {
+    local entry
+    for entry in "$BINFMT"/*; do
+        case ${entry##*/} in register | status) continue ;; esac
+        [[ ${entry##*/} == quarvel-i386-* && ${1:-} != all ]] && continue
+        [ -f "$entry" ] || continue
+        if grep -qx enabled "$entry" && grep -qE '^magic 7f454c4601.*0300$' "$entry"; then
+            sed -n 's/^interpreter //p' "$entry"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# emulate_32bit WHY: runs 32-bit programs on qemu-user's emulated CPU, through the i386
+# registration that binfmt_misc has, or one of its own that stop_started removes.
+emulate_32bit() {
+    local why=$1 other
+    RUNS_32BIT=0
+    if [ "$(id -u)" -ne 0 ]; then NO_32BIT_REASON="$why (emulating the CPU needs root)"; return 0; fi
+    if ! grep -qs '^VERSION_CODENAME=bookworm$' /etc/os-release; then
+        NO_32BIT_REASON="$why (emulating the CPU is set up on Debian 12 only)"
+        return 0
     fi
+    if [ ! -e "$BINFMT/register" ]; then
+        mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null && MOUNTED_BINFMT=1
+    fi
+    if [ ! -e "$BINFMT/register" ]; then NO_32BIT_REASON="$why (no binfmt_misc here)"; return 0; fi
+    if other=$(i386_registration); then
+        HOW_32BIT="on an emulated CPU (${other##*/})"
+    else
+        install_qemu_user || { NO_32BIT_REASON="$why (qemu-user could not be installed)"; return 0; }
+        # F: the kernel opens the emulator now, so it serves every program started later.
+        REGISTERED_BINFMT="$BINFMT/quarvel-i386-$$"
+        printf '%s' ":quarvel-i386-$$:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:F" \
+            >"$BINFMT/register" || { REGISTERED_BINFMT=; NO_32BIT_REASON="$why (binfmt_misc refused the registration)"; return 0; }
+        trap stop_started EXIT
+        HOW_32BIT="on an emulated CPU (qemu-user $(qemu-i386 --version | sed -n 's/^qemu-i386 version \([^ ]*\).*/\1/p'))"
+    fi
+    local answer
+    if ! answer=$(run_probe32); then
+        NO_32BIT_REASON="$why, and the emulated CPU did not run the probe either: $answer"
+        remove_binfmt_registration
+        return 0
+    fi
+    RUNS_32BIT=1
+}
+
+# qemu-user 10 from Debian 12's backports: bookworm's own 7.2 takes minutes to start one Wine
+# program. The backports suite is added from the mirror of the system's own bookworm suite and
+# pinned, so that nothing else comes from there.
+install_qemu_user() {
+    if dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null || echo 0)" ge 1:10; then
+        return 0
+    fi
+    if ! grep -rqsE '(^Suites:.*|^deb .*)[[:space:]]bookworm-backports([[:space:]]|$)' \
+        /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        local mirror
+        mirror=$(debian_mirror) || { echo "no Debian bookworm suite in the apt sources" >&2; return 1; }
+        log "adding Debian's bookworm-backports suite (from $mirror) for qemu-user"
+        printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+            "$mirror" >/etc/apt/sources.list.d/bookworm-backports.sources
+    fi
+    printf 'Package: *\nPin: release n=bookworm-backports\nPin-Priority: -1\n\nPackage: qemu-user\nPin: release n=bookworm-backports\nPin-Priority: 990\n' \
+        >/etc/apt/preferences.d/quarvel-qemu-user
+    log "installing qemu-user from bookworm-backports"
+    apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user >/dev/null &&
+        dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user)" ge 1:10
+}
+
+# The address of the mirror that the system's bookworm suite comes from.
+debian_mirror() {
+    local found
+    found=$(awk 'BEGIN { RS = ""; FS = "\n" }
+        { uris = ""; bookworm = 0
+          for (i = 1; i <= NF; i++) {
+              if ($i ~ /^URIs:/) { uris = $i; sub(/^URIs:[ \t]*/, "", uris); sub(/[ \t].*/, "", uris) }
+              if ($i ~ /^Suites:/ && $i ~ /[ \t]bookworm([ \t]|$)/) bookworm = 1
+          }
+          if (bookworm && uris != "") { print uris; exit } }' /etc/apt/sources.list.d/*.sources 2>/dev/null)
+    [ -n "$found" ] || found=$(awk '$1 == "deb" { i = 2; if ($i ~ /^\[/) while ($i !~ /\]$/) i++
+        if ($i ~ /\]$/ && $2 ~ /^\[/) i++; if ($(i + 1) == "bookworm") { print $i; exit } }' \
+        /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null)
+    [ -n "$found" ] && echo "$found"
+}
+
+remove_binfmt_registration() {
+    if [ -n "$REGISTERED_BINFMT" ] && [ -e "$REGISTERED_BINFMT" ]; then
+        echo -1 >"$REGISTERED_BINFMT"
+    fi
+    REGISTERED_BINFMT=
+    if [ -n "$MOUNTED_BINFMT" ]; then umount "$BINFMT" 2>/dev/null; MOUNTED_BINFMT=; fi
 }
 
 install_dependencies() {
@@ -205,7 +321,8 @@ ensure_prefix() {
 choose_run_build() {
     probe_32bit
     if [ "$RUNS_32BIT" = 1 ]; then
-        RUN_TREE=win-i686 RUN_WINE=$WINE32 RUN_BUILD_NAME="the shipped 32-bit (i686) launcher.exe"
+        RUN_TREE=win-i686 RUN_WINE=$WINE32
+        RUN_BUILD_NAME="the shipped 32-bit (i686) launcher.exe, run $HOW_32BIT"
     else
         RUN_TREE=win-x86_64 RUN_WINE=$WINE
         RUN_BUILD_NAME="the 64-bit (x86_64) twin: $NO_32BIT_REASON"
@@ -217,4 +334,5 @@ stop_started() {
     if [ -n "$STARTED_XVFB_PID" ]; then kill "$STARTED_XVFB_PID" 2>/dev/null; wait "$STARTED_XVFB_PID" 2>/dev/null; fi
     STARTED_WINESERVER=
     STARTED_XVFB_PID=
+    remove_binfmt_registration
 }
