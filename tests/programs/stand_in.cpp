@@ -22,8 +22,10 @@
 // Besides its command line, folder and arguments it records its start-up information (flags,
 // C runtime handle table, standard handles, show command) and whether it has a console window.
 //
-// A record is a block of "key value" lines ending in "end"; times are microseconds on the
-// system-wide performance counter, so that they compare across processes.
+// A record is a block of "key value" lines ending in "end", written at once; times are
+// microseconds on the system-wide performance counter, so that they compare across processes, but
+// "created" is the process's creation time as GetProcessTimes gives it. A program that cannot
+// write its record ends at once with exit code 97.
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -75,7 +77,16 @@ struct Behaviour {
 Behaviour readBehaviour(const std::string& base) {
     Behaviour b;
     b.log = base + ".log";
-    FILE* file = fopen((base + ".behaviour").c_str(), "r");
+    const std::string path = base + ".behaviour";
+    FILE* file = fopen(path.c_str(), "r");
+    // One that is there but held by its writer is waited for: its defaults would make a failing
+    // runtime succeed.
+    for (int attempt = 0; file == nullptr && attempt < 500 &&
+                          GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+         ++attempt) {
+        Sleep(20);
+        file = fopen(path.c_str(), "r");
+    }
     if (file == nullptr) return b;
     char line[1024];
     while (fgets(line, sizeof line, file) != nullptr) {
@@ -101,12 +112,37 @@ Behaviour readBehaviour(const std::string& base) {
     return b;
 }
 
-void append(const std::string& log, const std::string& text) {
-    FILE* file = fopen(log.c_str(), "ab");
-    if (file == nullptr) return;
-    fputs(text.c_str(), file);
-    fclose(file);
+// Appends the text in one write, so that records of programs running at once never interleave,
+// sharing the file with readers, writers and deleters. A log that stays unavailable (the test
+// removing it, a reader holding it without sharing) is tried again for up to ten seconds.
+bool append(const std::string& log, const std::string& text) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        HANDLE file = CreateFileA(log.c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            const BOOL wrote =
+                WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+            CloseHandle(file);
+            return wrote && written == text.size();
+        }
+        Sleep(20);
+    }
+    return false;
 }
+
+// Its own creation time, as GetProcessTimes gives it to anyone who opens it: with the identifier
+// it tells this process from a later one that was handed the same identifier.
+unsigned long long ownCreationTime() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
+    return static_cast<unsigned long long>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
+}
+
+// A program that cannot leave its record ends with this code and does nothing else, so that
+// what a test sees is never a runtime that ran unrecorded.
+const int unrecordedExitCode = 97;
 
 // The first argument that is neither an option nor an option's value, as a runtime finds it.
 std::string mainClass(int argc, char** argv) {
@@ -166,7 +202,8 @@ int main(int argc, char** argv) {
     char folder[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof folder, folder);
     std::string record = "begin\nprogram " + ownPathWithoutExtension() + "\npid " +
-                         std::to_string(GetCurrentProcessId()) + "\ncmdline " + GetCommandLineA() +
+                         std::to_string(GetCurrentProcessId()) + "\ncreated " +
+                         std::to_string(ownCreationTime()) + "\ncmdline " + GetCommandLineA() +
                          "\ncwd " + folder + "\nstarted " + std::to_string(started) + "\n";
     for (int i = 0; i < argc; ++i) record += "arg " + std::string(argv[i]) + "\n";
     // What it was handed for its standard handles: the start-up flags, the size of the C
@@ -190,10 +227,11 @@ int main(int argc, char** argv) {
     }
 
     if (b.checkMain && mainClass(argc, argv) != "com.quarvel.browser.Browser") {
-        append(b.log, record + "error could not find the main class\nend\n");
-        return 1;
+        return append(b.log, record + "error could not find the main class\nend\n")
+                   ? 1
+                   : unrecordedExitCode;
     }
-    append(b.log, record + "end\n");
+    if (!append(b.log, record + "end\n")) return unrecordedExitCode;
     if (!b.shim.empty()) return runAsShim(b.shim);
     if (!b.load.empty()) LoadLibraryA(b.load.c_str());
 

@@ -60,7 +60,7 @@ TEST_F(ChildWatchTest, AWindowTitledWithQuarVelIsTheApplication) {
     EXPECT_LT(seconds, 3.0);
     const std::vector<Record> seen = records();
     ASSERT_EQ(seen.size(), 1u);
-    HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, seen[0].pid);
+    HANDLE child = openRecordedProcess(seen[0], SYNCHRONIZE);
     ASSERT_NE(child, nullptr);
     EXPECT_EQ(WaitForSingleObject(child, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "left running";
     CloseHandle(child);
@@ -116,8 +116,8 @@ TEST_F(ChildWatchTest, AWindowInAProcessTheChildStartedIsTheApplication) {
     ASSERT_EQ(runtime.size(), 1u);
     EXPECT_NE(runtime[0].commandLine.find(runtimeArguments), std::string::npos)
         << "the shim hands on its arguments";
-    for (DWORD pid : {shim[0].pid, runtime[0].pid}) {
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    for (const Record& r : {shim[0], runtime[0]}) {
+        HANDLE process = openRecordedProcess(r, SYNCHRONIZE);
         ASSERT_NE(process, nullptr);
         EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
         CloseHandle(process);

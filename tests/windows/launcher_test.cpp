@@ -214,7 +214,7 @@ TEST_F(LauncherTest, WorkingLocalRuntimeStartsTheApplicationAndTheLauncherEnds) 
     const double afterWindow = (ended - seen[0].windowOpened) / 1e6;
     EXPECT_GT(afterWindow, 0.95);
     EXPECT_LT(afterWindow, 2.5);
-    HANDLE application = OpenProcess(SYNCHRONIZE, FALSE, seen[0].pid);
+    HANDLE application = openRecordedProcess(seen[0], SYNCHRONIZE);
     ASSERT_NE(application, nullptr);
     EXPECT_EQ(WaitForSingleObject(application, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     CloseHandle(application);
@@ -797,7 +797,7 @@ TEST_F(LastResortTest, AShimsRuntimeOpensTheApplicationInTheGrandchild) {
         const double afterWindow = (ended - seen[1].windowOpened) / 1e6;
         EXPECT_LT(afterWindow, 2.5) << name;
         for (const Record& r : seen) {
-            HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, r.pid);
+            HANDLE process = openRecordedProcess(r, SYNCHRONIZE);
             ASSERT_NE(process, nullptr) << name << ": " << r.program;
             EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT))
                 << name << ": " << r.program << " keeps running";
@@ -841,8 +841,8 @@ TEST_F(LastResortTest, AShimWhoseRuntimeShowsNoWindowIsEndedWithItAfterTheWatch)
         seen = readRecords(log);
     }
     ASSERT_EQ(seen.size(), 2u);
-    HANDLE shim = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, seen[0].pid);
-    HANDLE runtime = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, seen[1].pid);
+    HANDLE shim = openRecordedProcess(seen[0], SYNCHRONIZE);
+    HANDLE runtime = openRecordedProcess(seen[1], SYNCHRONIZE);
     ASSERT_NE(shim, nullptr);
     ASSERT_NE(runtime, nullptr);
     EXPECT_EQ(launcher.waitForExit(150000), 0u);

@@ -123,6 +123,7 @@ std::vector<Record> readRecords(const std::string& logPath) {
         Record& r = records.back();
         if (key == "program") r.program = value;
         if (key == "pid") r.pid = static_cast<DWORD>(std::stoul(value));
+        if (key == "created") r.created = std::stoull(value);
         if (key == "cmdline") r.commandLine = value;
         if (key == "cwd") r.folder = value;
         if (key == "started") r.started = std::stoll(value);
@@ -172,10 +173,25 @@ DWORD Process::waitForExit(DWORD milliseconds) const {
     return code;
 }
 
+HANDLE openRecordedProcess(const Record& record, DWORD access) {
+    HANDLE process = OpenProcess(access | PROCESS_QUERY_INFORMATION, FALSE, record.pid);
+    if (process == nullptr) return nullptr;  // ended, and its identifier not handed out again
+    FILETIME created, exited, kernel, user;
+    // Wine hands the identifiers of ended processes out again: one created at another time is
+    // another process.
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user) ||
+        (static_cast<unsigned long long>(created.dwHighDateTime) << 32 | created.dwLowDateTime) !=
+            record.created) {
+        CloseHandle(process);
+        return nullptr;
+    }
+    return process;
+}
+
 void endRecordedProcesses(const std::string& logPath) {
     for (const Record& r : readRecords(logPath)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, r.pid);
-        if (process == nullptr) continue;  // ended already
+        HANDLE process = openRecordedProcess(r, PROCESS_TERMINATE | SYNCHRONIZE);
+        if (process == nullptr) continue;
         TerminateProcess(process, 0);
         WaitForSingleObject(process, 2000);
         CloseHandle(process);

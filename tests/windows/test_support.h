@@ -44,6 +44,7 @@ std::string readFile(const std::string& path);
 struct Record {
     std::string program;  // path without .exe
     DWORD pid = 0;
+    unsigned long long created = 0;  // creation time: with pid, names this process alone
     std::string commandLine;
     std::string folder;
     long long started = 0;
@@ -59,8 +60,11 @@ struct Record {
     std::vector<std::string> handles;  // "VALUE open" or "VALUE closed", as told to check
 };
 std::vector<Record> readRecords(const std::string& logPath);
-// Ends every recorded program that still runs (applications left running by a successful start).
+// Ends every recorded program that still runs (applications left running by a successful start);
+// never a later process that was handed an ended one's identifier.
 void endRecordedProcesses(const std::string& logPath);
+// Opens a recorded program that still runs, or returns null.
+HANDLE openRecordedProcess(const Record& record, DWORD access);
 
 // A started process and its handles. A process that cannot be started fails the test at once,
 // naming the command line, so that later waits do not report it as a mere timeout.
