@@ -151,8 +151,9 @@ debian_mirror() {
               if ($i ~ /^Suites:/ && $i ~ /[ \t]bookworm([ \t]|$)/) bookworm = 1
           }
           if (bookworm && uris != "") { print uris; exit } }' /etc/apt/sources.list.d/*.sources 2>/dev/null)
+    # One-line sources: "deb [options] URI bookworm main"; the options hold no blank but in [ ].
     [ -n "$found" ] || found=$(awk '$1 == "deb" { i = 2; if ($i ~ /^\[/) while ($i !~ /\]$/) i++
-        if ($i ~ /\]$/ && $2 ~ /^\[/) i++; if ($(i + 1) == "bookworm") { print $i; exit } }' \
+        if ($2 ~ /^\[/) i++; if ($(i + 1) == "bookworm") { print $i; exit } }' \
         /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null)
     [ -n "$found" ] && echo "$found"
 }
