@@ -257,6 +257,8 @@ TEST_F(LauncherTest, TheSignedLauncherRunsAsTheUnsignedOneDoes) {
     const std::string signedLauncher = testProgramFolder() + "\\launcher-signed.exe";
     ASSERT_GT(signatureSize(signedLauncher), 0u) << signedLauncher << " carries no signature";
     EXPECT_EQ(signatureSize(launcherPath()), 0u);
+    // A new file, not the placed one rewritten where it lies.
+    ASSERT_TRUE(DeleteFileA((disc / "launcher.exe").c_str()));
     ASSERT_TRUE(CopyFileA(signedLauncher.c_str(), (disc / "launcher.exe").c_str(), FALSE));
     placeArchive();
     placeRuntime("java", "action=window\ntitle=QuarVel Browser\ndelay=700\n");
