@@ -4,6 +4,13 @@
 // the one status text that the launcher posts before it starts the runtime, and its repaint of
 // the status line (the same pens, fonts and text length). What the launcher takes beyond this
 // program is what its own code costs.
+//
+// It is built in steps, each adding one thing that the launcher pays for and the bare floor does
+// not, so that the bench can tell what each costs: FLOOR_STEP 0 is the bare floor; the build system
+// links the launcher's own resources (manifest, icon, version, dialog) from step 1; step 2 adds the
+// restriction of the DLL search; step 3 the wide look-ups of the launcher's folder and the
+// documents folder; step 4 stays and waits for the runtime as the launcher does. Step 4 is the
+// floor that the launcher is measured against.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -74,9 +81,9 @@ void drawStatusLikeTheSplash(HWND target, const char* text) {
     DeleteObject(nullPen);
     drawLikeTheBackdrop(dc, client);
     InflateRect(&client, 0, -5);
-    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             FF_SWISS | DEFAULT_PITCH, nullptr);
+    HFONT font =
+        CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, nullptr);
     HGDIOBJ entryFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, text, sizeof statusText - 1, &client,
@@ -102,6 +109,17 @@ LRESULT CALLBACK floorWindowProc(HWND target, UINT message, WPARAM wParam, LPARA
     }
 }
 
+// The launcher stays while its runtime starts: it notes the runtime's creation time and waits on it
+// in 100 ms steps (a runtime that ends is followed by a second's pause before the window goes).
+// A parent that stays costs the runtime's start more than one that quits at once.
+void watchLikeTheLauncher(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) {
+    }
+    Sleep(1000);
+}
+
 DWORD WINAPI floorWorker(void*) {
     GetFileAttributesA("quarvel.jar");
     GetFileAttributesA("java");
@@ -113,6 +131,7 @@ DWORD WINAPI floorWorker(void*) {
     if (CreateProcessA(nullptr, line, nullptr, nullptr, FALSE,
                        DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr, folder, &startup,
                        &child)) {
+        if (FLOOR_STEP >= 4) watchLikeTheLauncher(child.hProcess);
         CloseHandle(child.hThread);
         CloseHandle(child.hProcess);
     }
@@ -120,8 +139,32 @@ DWORD WINAPI floorWorker(void*) {
     return 0;
 }
 
+// As the launcher does first of all: no DLL from the current folder or the program's own.
+void restrictDllSearch() {
+    typedef BOOL(WINAPI * SetDefault)(DWORD);
+    typedef BOOL(WINAPI * SetDirectory)(LPCSTR);
+    typedef void (*AnyFunction)();
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const SetDefault setDefault = reinterpret_cast<SetDefault>(
+        reinterpret_cast<AnyFunction>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr) setDefault(0x00000800);
+    const SetDirectory setDirectory = reinterpret_cast<SetDirectory>(
+        reinterpret_cast<AnyFunction>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDirectory != nullptr) setDirectory("");
+}
+
+// The launcher also asks for the wide form of each folder, and converts it to see whether the
+// narrow form lost letters.
+void convertWide(const wchar_t* wide) {
+    char narrow[MAX_PATH];
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, MAX_PATH, nullptr, &lossy);
+}
+
 void findFolders() {
     const DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
+    wchar_t wide[MAX_PATH];
+    if (FLOOR_STEP >= 3 && GetModuleFileNameW(nullptr, wide, MAX_PATH) > 0) convertWide(wide);
     for (DWORD at = length; at > 0; --at) {
         if (folder[at - 1] == '\\') {
             folder[at] = '\0';
@@ -134,6 +177,7 @@ void findFolders() {
     LPITEMIDLIST items = nullptr;
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items))) {
         SHGetPathFromIDListA(items, documents);
+        if (FLOOR_STEP >= 3 && SHGetPathFromIDListW(items, wide)) convertWide(wide);
         allocator->Free(items);
     }
     allocator->Release();
@@ -141,7 +185,12 @@ void findFolders() {
 
 int floorMain(HINSTANCE instance, int showCommand) {
     findFolders();
-    GetFileAttributesA("setup.exe");
+    // A name that is not there is looked for once more by a search, as the launcher does.
+    if (GetFileAttributesA("setup.exe") == INVALID_FILE_ATTRIBUTES) {
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA("setup.exe", &found);
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
     WNDCLASSEXA windowClass;
     ZeroMemory(&windowClass, sizeof windowClass);
     windowClass.cbSize = sizeof windowClass;
@@ -175,6 +224,7 @@ int floorMain(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 extern "C" __attribute__((force_align_arg_pointer)) void floorEntry() {
+    if (FLOOR_STEP >= 2) restrictDllSearch();
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
     GetCommandLineA();

@@ -3,7 +3,8 @@
 // long the launcher takes from its start to the runtime's start beside Wine's own start of a
 // trivial program and beside the floor (launch_floor.exe: the same platform calls without the
 // launcher's logic), and how long the registry scan of 1,000 runtimes takes. It prints figures; it
-// asserts nothing.
+// asserts nothing. Arguments: the number of runs (20), and of start-up runs (half that, at least
+// 5).
 #include <stdio.h>
 #include <string.h>
 
@@ -121,36 +122,41 @@ void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
     launcherState.exeDirectory = nullptr;
 }
 
-struct StartupFigures {
-    std::vector<double> trivial;   // a trivial program's own start
-    std::vector<double> floor;     // launch_floor.exe to the runtime it starts
-    std::vector<double> launcher;  // launcher.exe to the runtime it starts
+// What a start-up is measured from: a trivial program, the floor in its steps (each adding one
+// thing the launcher pays for to the one before), and the launcher.
+struct StartupProgram {
+    const char* file;
+    const char* figure;  // the bench's line
+    const char* step;    // what it adds to the program before it
+    std::vector<double> millis;
 };
 
 // Start of a process (by this one) to the moment a recording program's main() runs: a trivial
-// program itself, and the local runtime started by the floor and by launcher.exe, taken in turns.
-StartupFigures startupOverhead(int runs) {
+// program itself, and the local runtime started by each floor and by launcher.exe, taken in turns.
+// Each starts on a quiet system: a program started while the one before, or the runtime that one
+// started, is still ending waits for Wine to finish that end, which costs whoever comes next (40 to
+// 55 ms here), not what it measures. So the next start waits until both have ended and Wine has
+// settled, and the order turns with every round so that no program always follows the same one.
+void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
     CleanRuntimeKeys clean;
     ScratchFolder disc("bench_disc");
     disc.placeLauncher();
-    CopyFileA((testProgramFolder() + "\\launch_floor.exe").c_str(),
-              (disc / "launch_floor.exe").c_str(), FALSE);
+    for (const StartupProgram& program : programs) {
+        if (strncmp(program.file, "launch_floor", 12) != 0) continue;
+        CopyFileA((testProgramFolder() + "\\" + program.file).c_str(),
+                  (disc / program.file).c_str(), FALSE);
+    }
     disc.writeFile("quarvel.jar", "PK");
     const std::string log = disc / "children.log";
     disc.placeStandIn("java\\bin\\java.exe", "log=" + log + "\naction=exit\ncode=0\n");
     disc.placeStandIn("trivial.exe", "log=" + log + "\ncheck-main=0\n");
-    StartupFigures figures;
-    const struct {
-        const char* program;
-        std::vector<double>* times;
-    } programs[] = {{"trivial.exe", &figures.trivial},
-                    {"launch_floor.exe", &figures.floor},
-                    {"launcher.exe", &figures.launcher}};
+    const size_t count = programs.size();
     for (int i = 0; i < runs; ++i) {
-        for (const auto& program : programs) {
+        for (size_t turn = 0; turn < count; ++turn) {
+            StartupProgram& program = programs[(turn + i) % count];
             DeleteFileA(log.c_str());
             const long long before = nowMicros();
-            Process p("\"" + disc / program.program + "\"", disc.path());
+            Process p("\"" + disc / program.file + "\"", disc.path());
             p.waitForExit(30000);
             // The floor does not wait for the runtime it started, which may still be starting.
             std::vector<Record> seen = readRecords(log);
@@ -159,13 +165,18 @@ StartupFigures startupOverhead(int runs) {
                 seen = readRecords(log);
             }
             if (seen.empty()) {
-                fprintf(stderr, "run %d: %s started no runtime\n", i, program.program);
+                fprintf(stderr, "run %d: %s started no runtime\n", i, program.file);
                 continue;
             }
-            program.times->push_back((seen[0].started - before) / 1000.0);
+            program.millis.push_back((seen[0].started - before) / 1000.0);
+            const HANDLE runtime = openRecordedProcess(seen[0], SYNCHRONIZE);
+            if (runtime != nullptr) {
+                WaitForSingleObject(runtime, 10000);
+                CloseHandle(runtime);
+            }
+            Sleep(300);
         }
     }
-    return figures;
 }
 
 std::vector<double> registryScan(int runtimes, int runs) {
@@ -207,13 +218,34 @@ int main(int argc, char** argv) {
         printf("%-48s %.2fx the child alone\n", "watch with descendants (medians)",
                median(cases[1].millis) / median(cases[0].millis));
     }
-    const StartupFigures start = startupOverhead(std::max(5, runs / 2));
-    printFigure("start of a trivial program under Wine", start.trivial, "ms");
-    printFigure("floor start to runtime start (local java)", start.floor, "ms");
-    printFigure("launcher start to runtime start (local java)", start.launcher, "ms");
-    if (!start.floor.empty() && !start.launcher.empty()) {
+    std::vector<StartupProgram> start = {
+        {"trivial.exe", "start of a trivial program under Wine", "", {}},
+        {"launch_floor_0.exe", "bare floor to runtime start", "", {}},
+        {"launch_floor_1.exe", "floor with manifest, resources", "manifest and resources", {}},
+        {"launch_floor_2.exe", "floor with those, DLL search rule", "DLL search restriction", {}},
+        {"launch_floor_3.exe", "floor with those, wide look-ups", "wide folder look-ups", {}},
+        {"launch_floor.exe",
+         "floor start to runtime start (local java)",
+         "wait for the runtime",
+         {}},
+        {"launcher.exe",
+         "launcher start to runtime start (local java)",
+         "the launcher's own code",
+         {}}};
+    startupOverhead(start, argc > 2 ? atoi(argv[2]) : std::max(5, runs / 2));
+    for (size_t i = 0; i < start.size(); ++i) {
+        printFigure(start[i].figure, start[i].millis, "ms");
+        // Each floor step and the launcher beside the step before: what that step costs.
+        if (i >= 2 && !start[i].millis.empty() && !start[i - 1].millis.empty()) {
+            printf("%-48s %+.1f ms\n", (std::string("step: ") + start[i].step).c_str(),
+                   median(start[i].millis) - median(start[i - 1].millis));
+        }
+    }
+    const std::vector<double>& floor = start[start.size() - 2].millis;
+    const std::vector<double>& launcher = start.back().millis;
+    if (!floor.empty() && !launcher.empty()) {
         printf("%-48s %.2fx the floor\n", "launcher beside the floor (medians)",
-               median(start.launcher) / median(start.floor));
+               median(launcher) / median(floor));
     }
     printFigure("registry scan of 1,000 runtimes", registryScan(1000, 5), "ms");
     return 0;
