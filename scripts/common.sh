@@ -189,7 +189,16 @@ install_packages() {
         dpkg --add-architecture i386 || return 1
     fi
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null &&
+        return 0
+    # A mirror caught mid-sync can serve an index of one architecture that does not match its
+    # Release file; apt then ignores it, and an i386 library can no longer follow its amd64 twin
+    # to the security update. The release's own packages still agree across architectures.
+    local release
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    log "installing again, preferring the packages of $release itself to its updates"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -t "$release" \
+        "${missing[@]}" >/dev/null
 }
 
 configure_trees() {
