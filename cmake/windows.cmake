@@ -12,6 +12,7 @@ set(SHELL_SOURCES
     src/launch/registry_scan.cpp
     src/launch/windows_platform.cpp
     src/ui/backdrop.cpp
+    src/ui/display_dpi.cpp
     src/ui/error_message.cpp
     src/ui/install_offer.cpp
     src/ui/splash_window.cpp)

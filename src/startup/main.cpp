@@ -13,19 +13,12 @@
 #include "launch_worker.h"
 #include "launcher_state.h"
 #include "surroundings.h"
+#include "system_function.h"
 
 namespace {
 
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesCall)(DWORD directories);
 typedef BOOL(WINAPI* SetDllDirectoryCall)(LPCSTR folder);
-
-template <typename Call>
-Call kernelFunction(const char* name) {
-    // Through a plain function type: a FARPROC is no function of the real signature.
-    typedef void (*AnyFunction)();
-    return reinterpret_cast<Call>(
-        reinterpret_cast<AnyFunction>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
-}
 
 // A launcher run from a writable folder (an extracted disc image) would otherwise load any DLL
 // planted beside it under the name of one that it loads later by name. Systems before Windows 7
@@ -33,10 +26,10 @@ Call kernelFunction(const char* name) {
 void restrictDllSearch() {
     const DWORD searchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
     const SetDefaultDllDirectoriesCall setDefault =
-        kernelFunction<SetDefaultDllDirectoriesCall>("SetDefaultDllDirectories");
+        systemFunction<SetDefaultDllDirectoriesCall>("kernel32.dll", "SetDefaultDllDirectories");
     if (setDefault != nullptr) setDefault(searchSystem32);
     const SetDllDirectoryCall setDirectory =
-        kernelFunction<SetDllDirectoryCall>("SetDllDirectoryA");
+        systemFunction<SetDllDirectoryCall>("kernel32.dll", "SetDllDirectoryA");
     if (setDirectory != nullptr) setDirectory("");  // drops the current folder from the search
 }
 

@@ -1,5 +1,5 @@
 // Grid pens and the logo font are created for one call and deleted before it returns: nothing
-// graphical is cached between paints.
+// graphical is cached between paints. Every length comes from the metrics of the window's DPI.
 #include "backdrop.h"
 
 #include "gdi_owners.h"
@@ -14,34 +14,41 @@ const COLORREF secondHalfColour = RGB(0, 135, 14);
 const char firstHalf[] = "Quar";
 const char secondHalf[] = "Vel";
 
-void drawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
+// A line as wide as a scaled pixel, drawn as that many adjacent one-pixel lines: a wider pen is
+// centred on its path, and where the odd pixel of an even width falls is the rasteriser's choice.
+void drawLine(HDC dc, HPEN pen, int width, int x1, int y1, int x2, int y2) {
     SelectObject(dc, pen);
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
+    const bool vertical = x1 == x2;
+    for (int i = 0; i < width; ++i) {
+        MoveToEx(dc, vertical ? x1 + i : x1, vertical ? y1 : y1 + i, nullptr);
+        LineTo(dc, vertical ? x2 + i : x2, vertical ? y2 : y2 + i);
+    }
 }
 
-void drawGrid(HDC dc, const RECT& r) {
+void drawGrid(HDC dc, const RECT& r, const SplashMetrics& metrics) {
     GdiObject<HPEN> penA(backdropCreatePen(PS_SOLID, 1, penAColour));
     GdiObject<HPEN> penB(backdropCreatePen(PS_SOLID, 1, penBColour));
     // The grid takes both pens. Without one, nothing is selected: the DC keeps its entry pen, and
     // the pen that was made is not left selected where it could not be deleted.
     if (penA == nullptr || penB == nullptr) return;
     ScopedSelection keepPen(dc, penA);
+    const int line = metrics.lineWidth;
     // Vertical pairs first: where lines cross, the horizontal pair drawn last shows.
-    forEachGridPair(r.left, r.right, [&](int32_t x) {
-        drawLine(dc, penA, x, r.top, x, r.bottom);
-        drawLine(dc, penB, x + 1, r.top, x + 1, r.bottom);
+    forEachGridPair(r.left, r.right, metrics, [&](int32_t x) {
+        drawLine(dc, penA, line, x, r.top, x, r.bottom);
+        drawLine(dc, penB, line, x + line, r.top, x + line, r.bottom);
     });
-    forEachGridPair(r.top, r.bottom, [&](int32_t y) {
-        drawLine(dc, penA, r.left, y, r.right, y);
-        drawLine(dc, penB, r.left, y + 1, r.right, y + 1);
+    forEachGridPair(r.top, r.bottom, metrics, [&](int32_t y) {
+        drawLine(dc, penA, line, r.left, y, r.right, y);
+        drawLine(dc, penB, line, r.left, y + line, r.right, y + line);
     });
 }
 
-void drawLogo(HDC dc, const RECT& r) {
-    // A negative height asks for a character height of 60 pixels rather than a cell height.
-    GdiObject<HFONT> font(CreateFontA(-60, -27, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+void drawLogo(HDC dc, const RECT& r, const SplashMetrics& metrics) {
+    // A negative height asks for a character height rather than a cell height.
+    GdiObject<HFONT> font(CreateFontA(-metrics.logoHeight, -metrics.logoWidth, 0, 0, FW_BOLD, FALSE,
+                                      FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                       FF_ROMAN | DEFAULT_PITCH, nullptr));
     ScopedSelection keepFont(dc, font);
     SIZE first = {0, 0};
@@ -66,7 +73,7 @@ HPEN WINAPI createPen(int style, int width, COLORREF colour) {
 
 HPEN(WINAPI* backdropCreatePen)(int style, int width, COLORREF colour) = createPen;
 
-void drawBackdrop(HDC dc, const RECT& rectangle) {
-    drawGrid(dc, rectangle);
-    drawLogo(dc, rectangle);
+void drawBackdrop(HDC dc, const RECT& rectangle, const SplashMetrics& metrics) {
+    drawGrid(dc, rectangle, metrics);
+    drawLogo(dc, rectangle, metrics);
 }

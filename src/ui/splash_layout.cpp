@@ -1,14 +1,33 @@
 #include "splash_layout.h"
 
-ScreenPoint splashPosition(const ScreenRect& workArea) {
-    const int32_t width = wrappingDifference(workArea.right, workArea.left);
-    const int32_t height = wrappingDifference(workArea.bottom, workArea.top);
-    return {wrappingDifference(width, splashWidth) / 2,
-            wrappingDifference(height, splashHeight) / 2};
+int32_t scaledLength(int32_t length, int32_t dpi) {
+    // Windows scales to 500 % at most; beyond a hundredfold the product could overflow.
+    if (dpi <= 0 || dpi > 100 * designDpi) return length;
+    return (length * dpi + designDpi / 2) / designDpi;
 }
 
-int32_t gridOffset(int32_t extent) {
-    return (wrappingDifference(extent, 2) % gridPitch) / 2;
+SplashMetrics splashMetrics(int32_t dpi) {
+    return {scaledLength(splashWidth, dpi),
+            scaledLength(splashHeight, dpi),
+            scaledLength(statusStripHeight, dpi),
+            scaledLength(statusTextMargin, dpi),
+            scaledLength(gridPitch, dpi),
+            scaledLength(1, dpi),
+            scaledLength(60, dpi),
+            scaledLength(27, dpi),
+            scaledLength(12, dpi)};
+}
+
+ScreenPoint splashPosition(const ScreenRect& workArea, const SplashMetrics& metrics) {
+    const int32_t width = wrappingDifference(workArea.right, workArea.left);
+    const int32_t height = wrappingDifference(workArea.bottom, workArea.top);
+    return {wrappingDifference(width, metrics.width) / 2,
+            wrappingDifference(height, metrics.height) / 2};
+}
+
+int32_t gridOffset(int32_t extent, const SplashMetrics& metrics) {
+    const int32_t pair = 2 * metrics.lineWidth;
+    return (wrappingDifference(extent, pair) % metrics.gridPitch) / 2;
 }
 
 LogoPlacement logoPlacement(int32_t width, int32_t height, int32_t firstWidth, int32_t firstHeight,

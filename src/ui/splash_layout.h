@@ -1,17 +1,37 @@
-// The arithmetic of the splash window: where it stands, where its grid lines fall and where the
-// logo goes. Signed 32-bit throughout, with division truncating toward zero, as the painting code
-// expects.
+// The arithmetic of the splash window: its lengths at the display's DPI, where it stands, where
+// its grid lines fall and where the logo goes. Signed 32-bit throughout, with division truncating
+// toward zero, as the painting code expects.
 #pragma once
 
 #include <stdint.h>
 
 #include "../startup/launcher_state.h"
 
+// The design, at 96 DPI.
+const int32_t designDpi = 96;
 const int32_t splashWidth = 366;
 const int32_t splashHeight = 150;
 const int32_t statusStripHeight = 36;
 const int32_t statusTextMargin = 5;
 const int32_t gridPitch = 18;
+
+// Every length of the splash window at one DPI: the design's, scaled by dpi/96 and rounded.
+struct SplashMetrics {
+    int32_t width;
+    int32_t height;
+    int32_t stripHeight;  // the status strip along the bottom
+    int32_t textMargin;   // above and below the status text box
+    int32_t gridPitch;
+    int32_t lineWidth;   // each grid line, and the step from a pair's first line to its second
+    int32_t logoHeight;  // the logo font's character height
+    int32_t logoWidth;   // and its average character width
+    int32_t statusFontHeight;
+};
+
+// A design length at the DPI, to the nearest pixel (halves up). A DPI the system did not tell (0
+// or less), or none a display could have, counts as the design's.
+int32_t scaledLength(int32_t length, int32_t dpi);
+SplashMetrics splashMetrics(int32_t dpi);
 
 struct ScreenPoint {
     int32_t x;
@@ -20,16 +40,17 @@ struct ScreenPoint {
 
 // Screen position of the window's top-left corner. It depends only on the work area's size: the
 // work area's own left and top are deliberately not added.
-ScreenPoint splashPosition(const ScreenRect& workArea);
+ScreenPoint splashPosition(const ScreenRect& workArea, const SplashMetrics& metrics);
 
 // Space before the first grid pair for an extent of the given size, which centres the pattern.
-int32_t gridOffset(int32_t extent);
+int32_t gridOffset(int32_t extent, const SplashMetrics& metrics);
 
-// Calls visit(at) for each grid pair between start and end: lines stand at `at` and `at + 1`.
+// Calls visit(at) for each grid pair between start and end: the first line covers lineWidth
+// pixels from `at`, the second as many from `at + lineWidth`.
 template <typename Visit>
-void forEachGridPair(int32_t start, int32_t end, Visit visit) {
-    for (int32_t at = start + gridOffset(wrappingDifference(end, start)); at < end;
-         at += gridPitch) {
+void forEachGridPair(int32_t start, int32_t end, const SplashMetrics& metrics, Visit visit) {
+    for (int32_t at = start + gridOffset(wrappingDifference(end, start), metrics); at < end;
+         at += metrics.gridPitch) {
         visit(at);
     }
 }

@@ -1,10 +1,12 @@
 // The window keeps no state: not the status text, nor any pen, brush or font between messages.
+// Each paint and each status line asks for the window's DPI and lays itself out for it.
 #include "splash_window.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 #include "backdrop.h"
+#include "display_dpi.h"
 #include "gdi_owners.h"
 #include "splash_layout.h"
 #include "status_message.h"
@@ -13,12 +15,15 @@ const char splashClassName[] = "QuarVelLauncherClass";
 
 namespace {
 
+const UINT dpiChangedMessage = 0x02E0;  // WM_DPICHANGED, since Windows 8.1
+const UINT placeFlags = SWP_NOZORDER | SWP_NOACTIVATE;
+
 void onPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    drawBackdrop(dc, client);
+    drawBackdrop(dc, client, splashMetrics(windowDpi(window)));
     EndPaint(window, &paint);
 }
 
@@ -26,17 +31,18 @@ void drawStatusLine(HWND window, const char* text) {
     WindowDC dc(window);
     RECT r;
     GetClientRect(window, &r);
+    const SplashMetrics metrics = splashMetrics(windowDpi(window));
     {
         // The strip takes the DC's default brush, white, not the class background.
         GdiObject<HPEN> nullPen(CreatePen(PS_NULL, 0, 0));
         ScopedSelection keepPen(dc, nullPen);
-        Rectangle(dc, r.left, r.bottom - statusStripHeight, r.right, r.bottom);
+        Rectangle(dc, r.left, r.bottom - metrics.stripHeight, r.right, r.bottom);
     }
-    drawBackdrop(dc, r);
-    InflateRect(&r, 0, -statusTextMargin);
-    GdiObject<HFONT> font(CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                      FF_SWISS | DEFAULT_PITCH, nullptr));
+    drawBackdrop(dc, r, metrics);
+    InflateRect(&r, 0, -metrics.textMargin);
+    GdiObject<HFONT> font(CreateFontA(metrics.statusFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                      FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                      DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, nullptr));
     ScopedSelection keepFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
     if (text != nullptr) {
@@ -48,6 +54,14 @@ void drawStatusLine(HWND window, const char* text) {
 void onStatus(HWND window, char* text) {
     drawStatusLine(window, text);
     free(text);  // the copy that postStatus made for this message
+}
+
+// The user changed the scaling, or the window came onto a monitor of another DPI: it takes the
+// place Windows suggests, which the new DPI scaled, and is painted anew for it.
+void onDpiChanged(HWND window, const RECT* suggested) {
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 placeFlags | SWP_NOCOPYBITS);
 }
 
 }  // namespace
@@ -66,9 +80,22 @@ void registerSplashClass(HINSTANCE instance) {
 }
 
 HWND createSplashWindow(HINSTANCE instance) {
-    const ScreenPoint at = splashPosition(launcherState.workArea);
-    return CreateWindowExA(WS_EX_TOOLWINDOW, splashClassName, nullptr, 0, at.x, at.y, splashWidth,
-                           splashHeight, nullptr, nullptr, instance, nullptr);
+    // Laid out for the system's DPI, then for its monitor's once it stands there, should the user
+    // have changed that monitor's scaling since signing in.
+    const int dpi = systemDpi();
+    SplashMetrics metrics = splashMetrics(dpi);
+    ScreenPoint at = splashPosition(launcherState.workArea, metrics);
+    const HWND window =
+        CreateWindowExA(WS_EX_TOOLWINDOW, splashClassName, nullptr, 0, at.x, at.y, metrics.width,
+                        metrics.height, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) return nullptr;
+    const int monitorDpi = windowDpi(window);
+    if (monitorDpi != dpi) {
+        metrics = splashMetrics(monitorDpi);
+        at = splashPosition(launcherState.workArea, metrics);
+        SetWindowPos(window, nullptr, at.x, at.y, metrics.width, metrics.height, placeFlags);
+    }
+    return window;
 }
 
 LRESULT CALLBACK splashWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -82,6 +109,9 @@ LRESULT CALLBACK splashWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             return 0;
         case WM_PAINT:
             onPaint(window);
+            return 0;
+        case dpiChangedMessage:
+            onDpiChanged(window, reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_LAUNCHER_STATUS:
             onStatus(window, reinterpret_cast<char*>(lParam));

@@ -107,7 +107,8 @@ TEST_F(LauncherTest, SplashWindowOfTheRunningLauncher) {
 
     RECT area;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    const ScreenPoint expected = splashPosition({area.left, area.top, area.right, area.bottom});
+    const ScreenPoint expected =
+        splashPosition({area.left, area.top, area.right, area.bottom}, splashMetrics(designDpi));
     RECT frame, client;
     GetWindowRect(splash, &frame);
     GetClientRect(splash, &client);
@@ -324,6 +325,124 @@ TEST_F(LauncherTest, TheRuntimeGetsNoConsoleAndNoneOfTheLaunchersHandles) {
         std::vector<std::string>{std::to_string(reinterpret_cast<UINT_PTR>(output)) + " closed"})
         << "the launcher's log file handle is not open in the runtime";
     EXPECT_FALSE(seen[0].hasConsole) << "a console-mode runtime opens no console window";
+}
+
+// The display scaling the user chose, as the programs started while it lives read it: Wine, as
+// Windows at sign-in, takes the DPI from LogPixels.
+class DisplayScaling {
+public:
+    explicit DisplayScaling(DWORD dpi) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        DWORD size = sizeof saved_;
+        hadValue_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(&saved_), &size) == ERROR_SUCCESS;
+        set(dpi);
+    }
+    ~DisplayScaling() {
+        if (hadValue_) {
+            set(saved_);
+        } else {
+            RegDeleteValueA(key_, "LogPixels");
+        }
+        RegCloseKey(key_);
+    }
+
+private:
+    void set(DWORD dpi) {
+        RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof dpi);
+    }
+    HKEY key_ = nullptr;
+    DWORD saved_ = 0;
+    bool hadValue_ = false;
+};
+
+// At 150 % and 200 % the offer and the splash window are laid out for the display, not stretched:
+// compared with the same run at 96 DPI, the offer grows with its font and keeps every control
+// inside it, and the splash window takes the scaled size, place, grid and status strip.
+TEST_F(LauncherTest, OfferAndSplashAreLaidOutForTheDisplayScaling) {
+    placeArchive();
+    placeRuntime("java", "action=hang\n");  // keeps the splash window up
+    disc.writeFile("setup.exe", "offered only");
+    RECT area;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    LONG designOfferWidth = 0;
+    for (const int dpi : {96, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        DisplayScaling scaling(dpi);
+        Process launcher = startLauncher();
+        const HWND offer = waitForWindow(launcher.id(), "#32770", 10000);
+        ASSERT_NE(offer, nullptr);
+        pumpMessages(300);
+        RECT client;
+        GetClientRect(offer, &client);
+        if (dpi == 96) designOfferWidth = client.right;
+        const double grown = static_cast<double>(client.right) / designOfferWidth;
+        EXPECT_NEAR(grown, dpi / 96.0, 0.15 * dpi / 96.0) << client.right;
+        int controls = 0;
+        for (HWND c = GetWindow(offer, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            RECT r;
+            GetWindowRect(c, &r);
+            MapWindowPoints(nullptr, offer, reinterpret_cast<POINT*>(&r), 2);
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right &&
+                        r.bottom <= client.bottom)
+                << windowText(c) << ": " << r.left << "," << r.top << " " << r.right << ","
+                << r.bottom << " in " << client.right << "x" << client.bottom;
+            ++controls;
+        }
+        EXPECT_EQ(controls, 4);
+        printf("at %d DPI: offer client %ldx%ld\n", dpi, client.right, client.bottom);
+        pressButton(offer, 6);
+
+        const HWND splash = waitForWindow(launcher.id(), "QuarVelLauncherClass", 10000);
+        ASSERT_NE(splash, nullptr);
+        pumpMessages(1000);  // the first attempt's status text is drawn by now
+        const SplashMetrics m = splashMetrics(dpi);
+        const ScreenPoint expected =
+            splashPosition({area.left, area.top, area.right, area.bottom}, m);
+        RECT frame;
+        GetWindowRect(splash, &frame);
+        EXPECT_EQ(std::vector<LONG>(
+                      {frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top}),
+                  std::vector<LONG>({expected.x, expected.y, m.width, m.height}));
+        // Row 0 lies above every horizontal pair: it shows each vertical pair, each line as
+        // wide as a scaled pixel, one pitch apart.
+        const int first = gridOffset(m.width, m);
+        for (int x = first; x < first + 3 * m.gridPitch; x += m.gridPitch) {
+            for (int i = 0; i < m.lineWidth; ++i) {
+                EXPECT_EQ(screenPixel(frame.left + x + i, frame.top), penA) << x + i;
+                EXPECT_EQ(screenPixel(frame.left + x + m.lineWidth + i, frame.top), penB)
+                    << x + m.lineWidth + i;
+            }
+            EXPECT_NE(screenPixel(frame.left + x + 2 * m.lineWidth, frame.top), penB);
+        }
+        // Both halves of the logo, in an area that grows with the square of the scaling; the
+        // status text only inside the strip, above its margin.
+        const std::vector<COLORREF> pixels = screenPixels(frame);
+        int orange = 0, green = 0, darkOutside = 0, darkInside = 0;
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            const COLORREF c = pixels[i];
+            const int y = static_cast<int>(i / m.width);
+            orange += c == RGB(225, 94, 55);
+            green += c == RGB(0, 135, 14);
+            if (GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96) {
+                const bool inStrip = y >= m.height - m.stripHeight && y < m.height - m.textMargin;
+                (inStrip ? darkInside : darkOutside) += 1;
+            }
+        }
+        const double area96 = (dpi / 96.0) * (dpi / 96.0);
+        EXPECT_GT(orange, 1000 * area96);
+        EXPECT_GT(green, 1000 * area96);
+        EXPECT_GT(darkInside, 8 * dpi / 96);
+        EXPECT_EQ(darkOutside, 0);
+        printf("at %d DPI: splash %ldx%ld at %ld,%ld; %d orange, %d green, %d status pixels\n", dpi,
+               frame.right - frame.left, frame.bottom - frame.top, frame.left, frame.top, orange,
+               green, darkInside);
+        PostMessageA(splash, WM_CLOSE, 0, 0);
+        EXPECT_EQ(launcher.waitForExit(5000), 0u);
+        endRecordedProcesses(log);
+    }
 }
 
 // The show command of a shortcut ("Minimized", say) reaches the splash window and, with the rest

@@ -72,7 +72,7 @@ protected:
 };
 
 TEST_F(SplashWindowTest, StandsCentredOnTheWorkAreaWithoutFrame) {
-    const ScreenPoint expected = splashPosition(launcherState.workArea);
+    const ScreenPoint expected = splashPosition(launcherState.workArea, splashMetrics(designDpi));
     EXPECT_EQ(frame.left, expected.x);
     EXPECT_EQ(frame.top, expected.y);
     EXPECT_EQ(frame.right - frame.left, 366);
@@ -234,6 +234,24 @@ TEST_F(SplashWindowTest, LongTextsAreCutAtBothEdgesAndRepaintsForgetTheText) {
     EXPECT_EQ(at(2, 120), penA);
 }
 
+// When the user changes the scaling, Windows suggests the window's new place; the window takes it
+// and is painted anew over its whole size.
+TEST_F(SplashWindowTest, TakesThePlaceSuggestedForANewDpiAndRepaints) {
+    RECT suggested = {frame.left - 91, frame.top - 37, frame.left - 91 + 549, frame.top - 37 + 225};
+    SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT now;
+    GetWindowRect(window, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested))
+        << now.left << "," << now.top << " " << now.right << "," << now.bottom;
+    RECT invalid;
+    ASSERT_TRUE(GetUpdateRect(window, &invalid, FALSE));
+    EXPECT_EQ(std::vector<LONG>({invalid.left, invalid.top, invalid.right, invalid.bottom}),
+              std::vector<LONG>({0, 0, 549, 225}));
+    pumpMessages(300);
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+}
+
 TEST_F(SplashWindowTest, DestroyingTheWindowAsksToQuitWithCodeZero) {
     DestroyWindow(window);
     MSG message;
@@ -320,7 +338,7 @@ TEST(Backdrop, KeepsTheEntryPenAndLeaksNoPenWhenOneCannotBeMade) {
         PenMaker::made.clear();
         PenMaker::fails = fails;
         const RECT r = {0, 0, 366, 150};
-        drawBackdrop(dc, r);
+        drawBackdrop(dc, r, splashMetrics(designDpi));
         EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), entryPen) << fails.size() << " failing";
         EXPECT_EQ(PenMaker::made.size(), 2u);
         for (HPEN pen : PenMaker::made) {
