@@ -4,6 +4,7 @@ enable_language(RC)
 set(SHELL_SOURCES
     src/startup/surroundings.cpp
     src/startup/launch_worker.cpp
+    src/startup/log_file.cpp
     src/launch/child_process.cpp
     src/launch/child_watch.cpp
     src/launch/java_home_variable.cpp
@@ -25,6 +26,12 @@ add_custom_command(OUTPUT ${ICON_FILE}
     COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py ${ICON_FILE}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/scripts/make_icon.py
     COMMENT "Drawing the launcher icon")
+execute_process(COMMAND git -C ${CMAKE_CURRENT_SOURCE_DIR} rev-parse --short=12 HEAD
+    OUTPUT_VARIABLE LAUNCHER_COMMIT OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE commit_found ERROR_QUIET)
+if(NOT commit_found EQUAL 0 OR LAUNCHER_COMMIT STREQUAL "")
+    set(LAUNCHER_COMMIT unknown)
+endif()
 configure_file(res/version.h.in ${CMAKE_CURRENT_BINARY_DIR}/res/version.h @ONLY)
 set(RESOURCE_FILE ${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.rc)
 set_source_files_properties(${RESOURCE_FILE} PROPERTIES OBJECT_DEPENDS
@@ -53,6 +60,7 @@ set(SYSTEM_LIBRARIES user32 gdi32 advapi32 shell32 kernel32)
 add_library(launcher_code STATIC ${CORE_SOURCES} ${SHELL_SOURCES})
 target_compile_options(launcher_code PRIVATE ${PRODUCT_FLAGS} ${SIZE_FLAGS})
 target_include_directories(launcher_code PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+target_include_directories(launcher_code PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/res)
 target_link_libraries(launcher_code PUBLIC ${SYSTEM_LIBRARIES})
 
 add_executable(launcher WIN32 src/startup/main.cpp ${RESOURCE_FILE})

@@ -13,7 +13,10 @@
 
 #include <tlhelp32.h>
 
+#include "../startup/launcher_state.h"
+#include "../startup/log_file.h"
 #include "child_process.h"
+#include "launch_log.h"
 #include "process_family.h"
 
 namespace {
@@ -119,7 +122,11 @@ BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
 
 bool runAndWatch(char* commandLine) {
     PROCESS_INFORMATION child;
-    if (!startDetachedChild(commandLine, child)) return false;
+    logStart(commandLine, launcherState.exeDirectory);
+    const bool started = startDetachedChild(commandLine, child);
+    logStartResult(started, started ? 0 : GetLastError(), child.dwProcessId);
+    if (!started) return false;
+    const uint32_t startedAt = launchLogMilliseconds();
     // Declared thread first, so that the process handle is closed first.
     KernelHandle thread(child.hThread);
     KernelHandle process(child.hProcess);
@@ -131,7 +138,10 @@ bool runAndWatch(char* commandLine) {
         adoptDescendants(family);
         applicationWindowFound = false;
         EnumWindows(matchApplicationWindow, reinterpret_cast<LPARAM>(&family));
-        if (applicationWindowFound) return true;  // the application keeps running
+        if (applicationWindowFound) {  // the application keeps running
+            logWindowSeen(launchLogMilliseconds() - startedAt);
+            return true;
+        }
     }
     // An exit code that cannot be read is a failed start, and the child must not linger.
     DWORD exitCode = STILL_ACTIVE;
@@ -139,6 +149,9 @@ bool runAndWatch(char* commandLine) {
     if (exitCode == STILL_ACTIVE) {
         TerminateProcess(process, 1);
         endDescendants(family);
+        logNoWindow(launchLogMilliseconds() - startedAt);
+    } else {
+        logRuntimeEnded(exitCode, launchLogMilliseconds() - startedAt);
     }
     return exitCode == 0;
 }

@@ -80,13 +80,13 @@ const REGSAM otherView = KEY_WOW64_64KEY;
 
 // Reads the home value of one opened subkey and merges it. A vendor's entry without a home names
 // no runtime and is left out.
-void mergeHome(RuntimeList& list, HKEY subkey, const RuntimeKey& key,
-               const RuntimeVersion& version) {
+void mergeHome(RuntimeList& list, HKEY subkey, const RuntimeKey& key, const RuntimeVersion& version,
+               REGSAM view) {
     ValueText text;
     if (!readValueText(subkey, key.homeValue, text)) return;
     const char* home = makeHomeText(text);
     if (key.source == vendorKey && home[0] == '\0') return;
-    mergeRuntime(list, home, version, key.source);
+    mergeRuntime(list, home, version, key.source, key.path, view != 0);
 }
 
 void scanSubkey(RuntimeList& list, HKEY parent, char* name, const RuntimeKey& key, REGSAM view) {
@@ -103,7 +103,7 @@ void scanSubkey(RuntimeList& list, HKEY parent, char* name, const RuntimeKey& ke
             readValueText(subkey, "MicroVersion", text)) {
             applyMicroVersion(version, text);
         }
-        mergeHome(list, subkey, key, version);
+        mergeHome(list, subkey, key, version, view);
         return;
     }
     // Opened below the version subkey, so that a name of any length keeps the path short.
@@ -115,7 +115,7 @@ void scanSubkey(RuntimeList& list, HKEY parent, char* name, const RuntimeKey& ke
             continue;
         }
         RegistryKey owner(flavourKey);
-        mergeHome(list, owner, key, version);
+        mergeHome(list, owner, key, version, view);
     }
 }
 

@@ -6,7 +6,7 @@
 namespace {
 
 RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version,
-                               RuntimeSource source) {
+                               RuntimeSource source, const char* registryKey, bool otherView) {
     RuntimeCandidate* node = static_cast<RuntimeCandidate*>(malloc(sizeof(RuntimeCandidate)));
     if (node == nullptr) return nullptr;
     const size_t size = strlen(home) + 1;
@@ -19,6 +19,8 @@ RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version,
     node->version = version;
     node->next = nullptr;
     node->source = source;
+    node->registryKey = registryKey;
+    node->otherView = otherView;
     return node;
 }
 
@@ -49,7 +51,7 @@ void RuntimeList::clear() {
 }
 
 bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
-                  RuntimeSource source) {
+                  RuntimeSource source, const char* registryKey, bool otherView) {
     for (RuntimeCandidate** link = &list.head; *link != nullptr; link = &(*link)->next) {
         RuntimeCandidate* node = *link;
         if (!sameFolder(node->homeFolder, home)) continue;
@@ -58,7 +60,7 @@ bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& ver
         releaseCandidate(node);
         break;
     }
-    RuntimeCandidate* added = newCandidate(home, version, source);
+    RuntimeCandidate* added = newCandidate(home, version, source, registryKey, otherView);
     if (added == nullptr) return false;
     RuntimeCandidate** link = &list.head;
     while (*link != nullptr && compareVersions((*link)->version, version) >= 0)

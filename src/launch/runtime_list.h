@@ -12,7 +12,9 @@ struct RuntimeCandidate {
     char* homeFolder;  // owned copy
     RuntimeVersion version;
     RuntimeCandidate* next;
-    RuntimeSource source;  // of the entry that the merge kept
+    RuntimeSource source;     // of the entry that the merge kept
+    const char* registryKey;  // its key under HKLM (a constant text), or null
+    bool otherView;           // read from the registry view the build does not see by default
 };
 
 struct RuntimeList {
@@ -31,4 +33,5 @@ struct RuntimeList {
 // keeps the higher version, or the entry found first on a tie. Returns false only when memory for
 // a new node could not be had.
 bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
-                  RuntimeSource source = javaSoftKey);
+                  RuntimeSource source = javaSoftKey, const char* registryKey = nullptr,
+                  bool otherView = false);

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "command_string.h"
+#include "launch_log.h"
 #include "launch_variants.h"
 #include "tried_homes.h"
 #include "../startup/launcher_state.h"
@@ -32,11 +33,23 @@ struct TierWalk {
     bool started;
 };
 
+// Tells the log what became of one attempt.
+bool noteOutcome(bool started, const char* home) {
+    if (started) logApplicationStartedWith(home);
+    return started;
+}
+
 // Tries one home and notes it, so that the last resort passes it over.
 bool tryHome(const LauncherPlatform& platform, HomeLaunch launch, const char* home,
-             TriedHomes& tried) {
+             TriedHomes& tried, CandidateOrigin origin, const RuntimeCandidate* node = nullptr) {
+    logCandidate(origin, home, node);
     tried.remember(home);
-    return launch(platform, home);
+    return noteOutcome(launch(platform, home), home);
+}
+
+bool tryJview(const LauncherPlatform& platform) {
+    logCandidate(fromProgramSearch, "jview", nullptr);
+    return noteOutcome(launchWithJview(platform), "jview");
 }
 
 // Walks from `from`, passing over what `rule` names and ending before the first 1.x node whose
@@ -47,7 +60,9 @@ TierWalk walkTier(const LauncherPlatform& platform, const RuntimeCandidate* from
     for (const RuntimeCandidate* node = from; node != nullptr; node = node->next) {
         if (passedOver(node, rule)) continue;
         if (endMinor > 0 && isOlderThan(node, endMinor)) return {node, false};
-        if (tryHome(platform, launch, node->homeFolder, tried)) return {node, true};
+        if (tryHome(platform, launch, node->homeFolder, tried, fromRegistry, node)) {
+            return {node, true};
+        }
     }
     return {nullptr, false};
 }
@@ -67,30 +82,42 @@ bool runsBinJava(const RuntimeCandidate* node) {
 // selection.
 bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& tried) {
     char javaHome[261];
-    if (platform.readJavaHome(javaHome, sizeof javaHome) && javaHome[0] != '\0' &&
-        !tried.contains(javaHome) && platform.pathExists(javaHome, 1) &&
-        tryHome(platform, launchWithJava, javaHome, tried)) {
-        return true;
+    if (!platform.readJavaHome(javaHome, sizeof javaHome) || javaHome[0] == '\0') {
+        logPassedOver(fromJavaHomeVariable, nullptr, nullptr, variableUnset);
+    } else {
+        if (tried.contains(javaHome)) {
+            logPassedOver(fromJavaHomeVariable, javaHome, nullptr, alreadyTried);
+        } else if (!platform.pathExists(javaHome, 1)) {
+            logPassedOver(fromJavaHomeVariable, javaHome, nullptr, folderMissing);
+        } else if (tryHome(platform, launchWithJava, javaHome, tried, fromJavaHomeVariable)) {
+            return true;
+        }
     }
     RuntimeList further;
     platform.collectFurtherRuntimes(further);
     for (const RuntimeCandidate* node = further.head; node != nullptr; node = node->next) {
-        if (!runsBinJava(node) || tried.contains(node->homeFolder)) continue;
-        if (tryHome(platform, launchWithJava, node->homeFolder, tried)) return true;
+        if (!runsBinJava(node)) {
+            logPassedOver(fromRegistry, node->homeFolder, node, outsideTheTiers);
+        } else if (tried.contains(node->homeFolder)) {
+            logPassedOver(fromRegistry, node->homeFolder, node, alreadyTried);
+        } else if (tryHome(platform, launchWithJava, node->homeFolder, tried, fromRegistry, node)) {
+            return true;
+        }
     }
-    return launchWithSearchedJava(platform);
+    logCandidate(fromProgramSearch, "java", nullptr);
+    return noteOutcome(launchWithSearchedJava(platform), "java");
 }
 
 // The five tiers of the registered runtimes, with jview between the first and the rest.
 bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list, TriedHomes& tried) {
-    if (list.head == nullptr) return launchWithJview(platform);
+    if (list.head == nullptr) return tryJview(platform);
     if (list.head->version.major < 1) return false;
 
     // 1.4 and newer; jview; 1.1.8 with jre; 1.3 and 1.2; the other 1.1 runtimes with jre.
     const TierWalk newest = walkTier(platform, list.head, passNothing, 4, launchWithJava, tried);
     if (newest.started) return true;
     const RuntimeCandidate* s = newest.stoppedAt;
-    if (launchWithJview(platform)) return true;
+    if (tryJview(platform)) return true;
     if (walkTier(platform, s, passAllBut118, 0, launchWithJre, tried).started) return true;
     const TierWalk older = walkTier(platform, s, pass118, 2, launchWithJava, tried);
     if (older.started) return true;
@@ -98,16 +125,38 @@ bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list, 
 }
 
 bool launchLocalFolder(const LauncherPlatform& platform, const char* folder, TriedHomes& tried) {
-    return platform.pathExists(folder, 1) && tryHome(platform, launchPreferJava, folder, tried);
+    if (!platform.pathExists(folder, 1)) {
+        logPassedOver(fromLocalFolder, folder, nullptr, folderMissing);
+        return false;
+    }
+    return tryHome(platform, launchPreferJava, folder, tried, fromLocalFolder);
 }
 
 bool launchOverride(const LauncherPlatform& platform, const char* home) {
-    if (strcmp(home, "jview") == 0) return launchWithJview(platform);
-    if (platform.pathExists(home, 1)) return launchPreferJava(platform, home);
+    if (strcmp(home, "jview") == 0) {
+        logCandidate(fromJavaHomeSwitch, home, nullptr);
+        return noteOutcome(launchWithJview(platform), home);
+    }
+    if (platform.pathExists(home, 1)) {
+        logCandidate(fromJavaHomeSwitch, home, nullptr);
+        return noteOutcome(launchPreferJava(platform, home), home);
+    }
+    logPassedOver(fromJavaHomeSwitch, home, nullptr, folderMissing);
     CommandString message;
     message.appendText("JavaHome not found\n").appendText(home);
     platform.showError(message.textOrEmpty());
     return true;
+}
+
+// The registered runtimes that no tier reached: too old for every tier, or standing behind a
+// runtime older than 1.1.
+void logUntried(const RuntimeList& list, const TriedHomes& tried) {
+    if (!launchLogOn()) return;
+    for (const RuntimeCandidate* node = list.head; node != nullptr; node = node->next) {
+        if (!tried.contains(node->homeFolder)) {
+            logPassedOver(fromRegistry, node->homeFolder, node, outsideTheTiers);
+        }
+    }
 }
 
 }  // namespace
@@ -123,5 +172,6 @@ bool chooseAndLaunch(const LauncherPlatform& platform) {
     RuntimeList list;
     platform.collectInstalledRuntimes(list);
     if (launchFromTiers(platform, list, tried)) return true;
+    logUntried(list, tried);
     return launchFromFurtherSources(platform, tried);
 }

@@ -3,6 +3,7 @@
 #include "launch_worker.h"
 
 #include "../launch/command_string.h"
+#include "../launch/launch_log.h"
 #include "../launch/path_exists.h"
 #include "../launch/post_status.h"
 #include "../launch/selection_order.h"
@@ -18,14 +19,18 @@ void reportMissingArchive() {
     CommandString message;
     message.appendText(launcherState.exeDirectory).appendText("quarvel.jar");
     message.appendText(" does not exist.");
+    logArchiveMissing(message.textOrEmpty());
     showLauncherError(message.textOrEmpty());
 }
 
 void openFallbackPage() {
+    logNothingStarted(fallbackPage);
     postStatus(fallbackPage);
     const HINSTANCE opened =
         ShellExecuteA(nullptr, "open", fallbackPage, nullptr, launcherState.exeDirectory, SW_HIDE);
-    if (reinterpret_cast<INT_PTR>(opened) > 32) return;
+    const INT_PTR result = reinterpret_cast<INT_PTR>(opened);
+    logPageOpened(result > 32, result);
+    if (result > 32) return;
     CommandString message;
     message.appendText("File open error\n").appendText(launcherState.exeDirectory);
     message.appendText(fallbackPage).appendText("\nPlease try to open this file manually.");

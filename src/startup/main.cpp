@@ -7,11 +7,13 @@
 // global of the launcher may therefore need a dynamic initializer: they are all constants or zero.
 #include <windows.h>
 
+#include "../launch/launch_log.h"
 #include "../ui/install_offer.h"
 #include "../ui/splash_window.h"
 #include "command_line.h"
 #include "launch_worker.h"
 #include "launcher_state.h"
+#include "log_file.h"
 #include "surroundings.h"
 #include "system_function.h"
 
@@ -34,7 +36,9 @@ void restrictDllSearch() {
 }
 
 int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
+    if (launchLogOn()) logCommandLine(GetCommandLineA());
     parseCommandLine(commandLine);
+    logParsedCommandLine(launcherState.javaHomeOverride, launcherState.appArguments);
     fixExeDirectory();
     findDocumentsFolder();
     if (!offerInstallation(instance)) return 0;
@@ -70,10 +74,13 @@ int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
 // The kernel enters here with only 4-byte stack alignment on x86.
 extern "C" __attribute__((force_align_arg_pointer)) void launcherEntry() {
     restrictDllSearch();
+    openLogFile();
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
     const int showCommand =
         (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
-    ExitProcess(static_cast<UINT>(
-        launcherMain(GetModuleHandleA(nullptr), commandLineTail(GetCommandLineA()), showCommand)));
+    const int exitCode =
+        launcherMain(GetModuleHandleA(nullptr), commandLineTail(GetCommandLineA()), showCommand);
+    logExit(exitCode);
+    ExitProcess(static_cast<UINT>(exitCode));
 }

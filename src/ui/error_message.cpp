@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include "../launch/launch_log.h"
+
 const char launcherCaption[] = "QuarVel Launcher";
 
 void showLauncherError(const char* text) {
+    logMessageBox(text);
     MessageBoxA(nullptr, text, launcherCaption, MB_ICONERROR);
 }

@@ -6,8 +6,10 @@
 
 #include "../launch/child_process.h"
 #include "../launch/command_string.h"
+#include "../launch/launch_log.h"
 #include "../launch/path_exists.h"
 #include "../startup/launcher_state.h"
+#include "../startup/log_file.h"
 #include "error_message.h"
 
 namespace {
@@ -35,9 +37,14 @@ void startSetup() {
     line.appendText(folder).appendText("setup.exe");
     if (quoted) line.appendChar('"');
     PROCESS_INFORMATION child;
-    if (!startDetachedChild(line.textOrEmpty(), child)) {
-        const bool needsElevation = GetLastError() == elevationRequired;
-        if (!needsElevation || !startSetupThroughShell()) showLauncherError("Error starting setup");
+    logStart(line.textOrEmpty(), folder);
+    const bool started = startDetachedChild(line.textOrEmpty(), child);
+    const DWORD error = started ? 0 : GetLastError();
+    logStartResult(started, error, child.dwProcessId);
+    if (!started) {
+        const bool throughShell = error == elevationRequired && startSetupThroughShell();
+        if (error == elevationRequired) logShellStart(throughShell);
+        if (!throughShell) showLauncherError("Error starting setup");
         return;
     }
     CloseHandle(child.hThread);
@@ -68,9 +75,12 @@ INT_PTR CALLBACK installOfferDialogProc(HWND dialog, UINT message, WPARAM, LPARA
 
 bool offerInstallation(HINSTANCE instance) {
     INT_PTR choice = IDYES;
-    if (pathExists("setup.exe", 0)) {
+    const bool setupFound = pathExists("setup.exe", 0);
+    logInstallOffer(setupFound);
+    if (setupFound) {
         choice = DialogBoxParamA(instance, MAKEINTRESOURCEA(installOfferDialogId), nullptr,
                                  installOfferDialogProc, 0);
+        logOfferChoice(choice);
     }
     if (choice == IDYES) return true;
     if (choice == IDNO) startSetup();

@@ -699,6 +699,22 @@ protected:
     char savedHtml[256] = "";
 };
 
+// The lines of a launcher log without their times, or none when there is no such file.
+std::vector<std::string> logEvents(const std::string& path) {
+    std::vector<std::string> events;
+    const std::string text = readFile(path);
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find("\r\n", at);
+        const std::string line = text.substr(at, end == std::string::npos ? end : end - at);
+        const size_t words = line.find(' ');
+        events.push_back(words == std::string::npos ? line : line.substr(words + 1));
+        at = end == std::string::npos ? text.size() : end + 2;
+    }
+    return events;
+}
+
+// With the log on, off, or named where no file can be made, the same runtimes are tried in the
+// same order and the run ends alike; only the named file differs.
 TEST_F(FallbackTest, AllTiersInOrderThenThePageOpensThroughTheShell) {
     placeArchive();
     const struct {
@@ -716,21 +732,103 @@ TEST_F(FallbackTest, AllTiersInOrderThenThePageOpensThroughTheShell) {
         registerRuntime(r.key, r.subkey, disc / r.home);
     }
     putJviewOnPath("action=exit\ncode=1\n");
+    disc.writeFile("java\\bin\\java.exe", "not a program");  // a local runtime that cannot start
     disc.writeFile("start\\launcher.html", "<html></html>");
     registerPageViewer();
+    disc.makeFolder("a folder");
 
-    Process launcher = startLauncher();
-    EXPECT_EQ(launcher.waitForExit(60000), 0u);
-    EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty());
-    EXPECT_EQ(programsRun(), (std::vector<std::string>{
-                                 "R1\\bin\\java", "R2\\bin\\java", "tools\\jview", "R5\\bin\\jre",
-                                 "R5\\bin\\java", "R3\\bin\\java", "R4\\bin\\java", "R6\\bin\\jre",
-                                 "R6\\bin\\java", "viewer\\viewer"}))
-        << "the last resort's java is not on the search path, so the page follows";
-    const std::vector<Record> seen = readRecords(log);
-    ASSERT_FALSE(seen.empty());
-    const std::string& page = seen.back().args.back();
-    EXPECT_NE(page.find("start\\launcher.html"), std::string::npos) << page;
+    const std::string written = disc / "launcher.log";
+    disc.writeFile("launcher.log", "an earlier run's log\r\n");
+    for (const std::string& named :
+         {std::string(), written, disc / "a folder", disc / "no folder\\launcher.log"}) {
+        SCOPED_TRACE(named);
+        DeleteFileA(log.c_str());
+        SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", named.empty() ? nullptr : named.c_str());
+        Process launcher = startLauncher();
+        SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
+        EXPECT_EQ(launcher.waitForExit(60000), 0u);
+        EXPECT_TRUE(windowsOf(launcher.id(), "#32770").empty());
+        EXPECT_EQ(programsRun(),
+                  (std::vector<std::string>{"R1\\bin\\java", "R2\\bin\\java", "tools\\jview",
+                                            "R5\\bin\\jre", "R5\\bin\\java", "R3\\bin\\java",
+                                            "R4\\bin\\java", "R6\\bin\\jre", "R6\\bin\\java",
+                                            "viewer\\viewer"}))
+            << "the last resort's java is not on the search path, so the page follows";
+        const std::vector<Record> seen = readRecords(log);
+        ASSERT_FALSE(seen.empty());
+        const std::string& page = seen.back().args.back();
+        EXPECT_NE(page.find("start\\launcher.html"), std::string::npos) << page;
+        const DWORD attributes = GetFileAttributesA(named.c_str());
+        if (named != written && !named.empty()) {
+            EXPECT_TRUE(attributes == INVALID_FILE_ATTRIBUTES ||
+                        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        }
+        endRecordedProcesses(log);
+    }
+
+    // The log names each attempt in order, with where it came from, its line and its result.
+    const std::string d = disc.path() + "\\";
+    const auto tried = [&](const char* home, const char* key, const char* version) {
+        return "candidate \"" + d + home + "\\\" from the registry, HKLM\\SOFTWARE\\JavaSoft\\" +
+               key + ", the launcher's own view, version " + version;
+    };
+    const std::string ended = "the runtime ended with exit code 1 after ";
+    // Each entry: the pieces of one line, the lines in this order.
+    const std::vector<std::vector<std::string>> expected = {
+        {"QuarVel Launcher ", "at \"" + d + "launcher.exe\""},
+        {"Windows "},
+        {"command line: \"\"" + d + "launcher.exe\"\""},
+        {"-javahome: none"},
+        {"no setup.exe beside the launcher"},
+        {"candidate \"java\" from a folder beside the launcher"},
+        {"start \"java\\bin\\java \"-Dlauncher.mydocs=", "in \"" + d + "\""},
+        {"could not start: error 193, \""},
+        {"start \"java\\bin\\jre -mx64m "},
+        {"could not start: error 2, \""},
+        {"passed over \"..\\java\" from a folder beside the launcher: folder missing"},
+        {tried("R1", "Java Runtime Environment", "1.5.0.6")},
+        {"start \"" + d + "R1\\bin\\java "},
+        {"started, process "},
+        {ended},
+        {tried("R2", "Java Plug-in", "1.4.2.3")},
+        {ended},
+        {"candidate \"jview\" from the program search"},
+        {"start \"jview \"/d:launcher.mydocs="},
+        {ended},
+        {tried("R5", "Java Runtime Environment", "1.1.8.10")},
+        {"start \"" + d + "R5\\bin\\jre "},
+        {ended},
+        {"start \"" + d + "R5\\bin\\java "},
+        {ended},
+        {tried("R3", "Java Development Kit", "1.3.1.2")},
+        {ended},
+        {tried("R4", "Java Runtime Environment", "1.2.2.0")},
+        {ended},
+        {tried("R6", "Java Development Kit", "1.1.7.0")},
+        {ended},
+        {ended},
+        {"passed over \"" + d + "R7\\\" from the registry", "version outside the tiers"},
+        {"passed over JAVA_HOME: not set"},
+        {"candidate \"java\" from the program search"},
+        {"could not start: error 2, "},
+        {"no runtime started the application: opening \"start\\launcher.html\""},
+        {"the page was opened (result "},
+        {"exit code 0"}};
+    const std::vector<std::string> events = logEvents(written);
+    size_t at = 0;
+    for (const std::vector<std::string>& pieces : expected) {
+        const auto matches = [&](const std::string& event) {
+            for (const std::string& piece : pieces) {
+                if (event.find(piece) == std::string::npos) return false;
+            }
+            return true;
+        };
+        while (at < events.size() && !matches(events[at])) ++at;
+        ASSERT_LT(at, events.size()) << "no line with " << pieces[0] << " in order";
+        ++at;
+    }
+    EXPECT_EQ(events.back(), "exit code 0");
+    EXPECT_EQ(readFile(written).find("an earlier run"), std::string::npos);
 }
 
 TEST_F(FallbackTest, APageThatCannotBeOpenedIsReported) {

@@ -1,0 +1,77 @@
+// The launcher's log of one run, for the user and their support: what it was given, what it found
+// and tried, what became of each start, and how the run ended. One event a line, each line led by
+// the milliseconds since the launcher started. The log is off unless the shell opens it; then every
+// call returns at once and nothing is allocated. It only observes: no call changes what the
+// launcher does.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+struct RuntimeCandidate;
+
+// Where the lines go. The shell writes them to the file the user named; a write that fails is the
+// sink's to give up on, silently.
+struct LogSink {
+    uint32_t (*milliseconds)();  // since the launcher started
+    void (*write)(const char* bytes, size_t count);
+};
+
+// Turns the log on. Called once, on the main thread, before any other thread exists.
+void openLaunchLog(const LogSink& sink);
+bool launchLogOn();
+// The sink's clock, or 0 when the log is off.
+uint32_t launchLogMilliseconds();
+
+// The log holds at most this many bytes, the line that says it was cut included.
+const size_t launchLogLimit = 256 * 1024;
+
+struct SystemDescription {
+    const char* version;    // the launcher's
+    const char* commit;     // that it was built from
+    const char* build;      // "i686" or "x86_64"
+    const char* path;       // its own full path
+    uint32_t windowsMajor;  // 0 when the system did not tell
+    uint32_t windowsMinor;
+    uint32_t windowsBuild;
+    int wow64;  // 1 under WoW64, 0 not, -1 unknown
+};
+void logLauncherStart(const SystemDescription& system);
+// The command line as received, before the parse writes into it; then what was made of it.
+void logCommandLine(const char* received);
+void logParsedCommandLine(const char* javaHome, const char* arguments);
+
+void logInstallOffer(bool setupFound);
+void logOfferChoice(intptr_t dialogResult);
+
+// Where a runtime candidate came from.
+enum CandidateOrigin {
+    fromJavaHomeSwitch,    // the -javahome value
+    fromLocalFolder,       // java or ..\java beside the launcher
+    fromRegistry,          // a registered runtime; its node tells key, view and version
+    fromJavaHomeVariable,  // the JAVA_HOME environment variable
+    fromProgramSearch,     // jview or java, found by the platform's program search
+};
+enum PassOverReason { alreadyTried, folderMissing, outsideTheTiers, variableUnset };
+
+// node: the registry entry, for fromRegistry; null otherwise.
+void logCandidate(CandidateOrigin origin, const char* home, const RuntimeCandidate* node);
+void logPassedOver(CandidateOrigin origin, const char* home, const RuntimeCandidate* node,
+                   PassOverReason reason);
+void logApplicationStartedWith(const char* home);
+
+// One start: its exact line and folder, then the start's result and the watch's.
+void logStart(const char* commandLine, const char* folder);
+void logStartFailed(uint32_t error, const char* errorText);
+void logStarted(uint32_t processId);
+// An installer that needs elevation, handed to the shell, which asks the user for consent.
+void logShellStart(bool started);
+void logWindowSeen(uint32_t afterMilliseconds);
+void logRuntimeEnded(uint32_t exitCode, uint32_t afterMilliseconds);
+void logNoWindow(uint32_t afterMilliseconds);
+
+void logArchiveMissing(const char* path);
+void logNothingStarted(const char* page);
+void logPageOpened(bool opened, intptr_t result);
+void logMessageBox(const char* text);
+void logExit(int code);

@@ -1,0 +1,120 @@
+// The file is created with the user's own rights, at the path the user gave and nowhere else; an
+// existing one is replaced. Nothing is read from it. The clock is the time since the system created
+// this process, so that the first line already counts the loader's part.
+#include "log_file.h"
+
+#include <windows.h>
+
+#include "../launch/launch_log.h"
+#include "system_function.h"
+#include "version.h"
+
+namespace {
+
+HANDLE logFile;
+ULONGLONG processCreated;  // in 100-ns units
+
+ULONGLONG fileTimeValue(const FILETIME& time) {
+    return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+HANDLE thisProcess() {
+    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));  // GetCurrentProcess's pseudo handle
+}
+
+uint32_t millisecondsSinceStart() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    // In floating point: a 64-bit division would bring in the compiler's helper for it.
+    const double elapsed =
+        static_cast<double>(static_cast<LONGLONG>(fileTimeValue(now) - processCreated));
+    return static_cast<uint32_t>(static_cast<int32_t>(elapsed / 10000));
+}
+
+void writeBytes(const char* bytes, size_t count) {
+    if (logFile == nullptr) return;
+    DWORD written = 0;
+    // A full disk or a lost network share ends the log there, silently.
+    if (!WriteFile(logFile, bytes, static_cast<DWORD>(count), &written, nullptr) ||
+        written != count) {
+        logFile = nullptr;
+    }
+}
+
+// RtlGetVersion tells the real version whatever the manifest declares.
+void windowsVersion(SystemDescription& system) {
+    struct VersionInfo {
+        ULONG size, major, minor, build, platform;
+        WCHAR servicePack[128];
+    } info;
+    typedef LONG(WINAPI * RtlGetVersionCall)(VersionInfo*);
+    const RtlGetVersionCall call = systemFunction<RtlGetVersionCall>("ntdll.dll", "RtlGetVersion");
+    info.size = sizeof info;
+    if (call == nullptr || call(&info) != 0) return;
+    system.windowsMajor = info.major;
+    system.windowsMinor = info.minor;
+    system.windowsBuild = info.build;
+}
+
+int underWow64() {
+    typedef BOOL(WINAPI * IsWow64ProcessCall)(HANDLE, BOOL*);
+    const IsWow64ProcessCall call =
+        systemFunction<IsWow64ProcessCall>("kernel32.dll", "IsWow64Process");
+    BOOL wow64 = FALSE;
+    if (call == nullptr) return 0;  // systems before XP SP2 have no WoW64 that would tell
+    return call(thisProcess(), &wow64) ? (wow64 ? 1 : 0) : -1;
+}
+
+}  // namespace
+
+void openLogFile() {
+    char path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", path, sizeof path);
+    if (length == 0 || length >= sizeof path) return;
+    const HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    logFile = file;  // open until the process ends, which closes it
+    FILETIME created, exited, kernel, user;
+    if (GetProcessTimes(thisProcess(), &created, &exited, &kernel, &user)) {
+        processCreated = fileTimeValue(created);
+    } else {
+        GetSystemTimeAsFileTime(&created);
+        processCreated = fileTimeValue(created);
+    }
+    openLaunchLog({millisecondsSinceStart, writeBytes});
+
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    SystemDescription system = {LAUNCHER_VERSION_TEXT,
+                                LAUNCHER_COMMIT,
+#ifdef _WIN64
+                                "x86_64",
+#else
+                                "i686",
+#endif
+                                self,
+                                0,
+                                0,
+                                0,
+                                underWow64()};
+    windowsVersion(system);
+    logLauncherStart(system);
+}
+
+void logStartResult(bool started, unsigned long error, unsigned long processId) {
+    if (!launchLogOn()) return;
+    if (started) {
+        logStarted(processId);
+        return;
+    }
+    char text[256];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, text, sizeof text, nullptr);
+    while (length > 0 &&
+           (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' ')) {
+        --length;
+    }
+    text[length] = '\0';
+    logStartFailed(error, text);
+}

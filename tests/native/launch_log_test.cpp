@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "launch/launch_log.h"
+#include "launch/runtime_list.h"
+
+namespace {
+
+std::string written;
+uint32_t clock() {
+    return 1234;
+}
+void capture(const char* bytes, size_t count) {
+    written.append(bytes, count);
+}
+
+void openCapturedLog() {
+    written.clear();
+    openLaunchLog({clock, capture});
+}
+
+TEST(LaunchLog, EachEventIsOneLineInItsWords) {
+    openCapturedLog();
+    RuntimeCandidate node = {
+        nullptr, {17, 0, 2, 0}, nullptr, vendorKey, "SOFTWARE\\Eclipse Adoptium\\JDK", true};
+    const struct {
+        std::function<void()> event;
+        const char* lines;
+    } cases[] = {
+        {[] {
+             logLauncherStart({"1.2.0.0", "0123abcd", "i686", "D:\\launcher.exe", 10, 0, 22631, 1});
+         },
+         "QuarVel Launcher 1.2.0.0 (i686, commit 0123abcd) at \"D:\\launcher.exe\"\n"
+         "Windows 10.0 build 22631, under WoW64\n"},
+        {[] {
+             logLauncherStart({"1.2.0.0", "unknown", "x86_64", "C:\\l.exe", 0, 0, 0, -1});
+         },
+         "QuarVel Launcher 1.2.0.0 (x86_64, commit unknown) at \"C:\\l.exe\"\n"
+         "Windows of unknown version, WoW64 unknown\n"},
+        {[] { logCommandLine("\"D:\\launcher.exe\" -javahome C:\\jdk -x"); },
+         "command line: \"\"D:\\launcher.exe\" -javahome C:\\jdk -x\"\n"},
+        {[] { logParsedCommandLine("C:\\jdk", nullptr); },
+         "-javahome: \"C:\\jdk\"\npassed on to the application: none\n"},
+        {[] { logInstallOffer(true); },
+         "setup.exe lies beside the launcher: the installation is offered\n"},
+        {[] { logOfferChoice(7); }, "the user chose: install\n"},
+        {[] { logOfferChoice(-1); }, "the user chose: nothing (the dialog gave -1)\n"},
+        {[&] { logCandidate(fromRegistry, "C:\\jdk\\", &node); },
+         "candidate \"C:\\jdk\\\" from the registry, HKLM\\SOFTWARE\\Eclipse Adoptium\\JDK, the "
+         "other registry view, version 17.0.2.0\n"},
+        {[] { logPassedOver(fromLocalFolder, "..\\java", nullptr, folderMissing); },
+         "passed over \"..\\java\" from a folder beside the launcher: folder missing\n"},
+        {[] { logPassedOver(fromJavaHomeVariable, nullptr, nullptr, variableUnset); },
+         "passed over JAVA_HOME: not set, empty or too long\n"},
+        {[] { logPassedOver(fromJavaHomeSwitch, "C:\\gone", nullptr, folderMissing); },
+         "passed over \"C:\\gone\" from the -javahome value: folder missing\n"},
+        {[] { logStart("java\\bin\\java -cp quarvel.jar;. Main", "D:\\"); },
+         "start \"java\\bin\\java -cp quarvel.jar;. Main\" in \"D:\\\"\n"},
+        {[] { logStartFailed(193, "%1 is not a valid Win32 application."); },
+         "could not start: error 193, \"%1 is not a valid Win32 application.\"\n"},
+        {[] { logRuntimeEnded(3221225477u, 120); },
+         "the runtime ended with exit code 3221225477 after 120 ms\n"},
+        {[] { logNoWindow(90000); },
+         "no window before the watch ran out after 90000 ms: the runtime was ended\n"},
+        {[] { logWindowSeen(0); }, "the application's window was seen after 0 ms\n"},
+        {[] { logMessageBox("JavaHome not found\nC:\\x\r"); },
+         "message box: \"JavaHome not found\\nC:\\x\\r\"\n"},
+        {[] { logPageOpened(false, 2); }, "the page could not be opened (result 2)\n"},
+        {[] { logExit(-1); }, "exit code -1\n"},
+    };
+    for (const auto& c : cases) {
+        written.clear();
+        c.event();
+        std::string expected;
+        for (const char* at = c.lines; *at != '\0'; ++at) {
+            if (at == c.lines || at[-1] == '\n') expected += "1234 ";
+            expected += *at == '\n' ? std::string("\r\n") : std::string(1, *at);
+        }
+        EXPECT_EQ(written, expected);
+    }
+}
+
+TEST(LaunchLog, StopsAtItsLimitWithOneLineSayingSo) {
+    openCapturedLog();
+    const std::string home(200, 'h');
+    for (int i = 0; i < 2000; ++i) logCandidate(fromLocalFolder, home.c_str(), nullptr);
+    ASSERT_LE(written.size(), launchLogLimit);
+    EXPECT_GT(written.size(), launchLogLimit - 300);  // only the last whole line left out
+    const std::string cut = "log cut: it reached its limit of 262144 bytes\r\n";
+    ASSERT_GT(written.size(), cut.size());
+    EXPECT_EQ(written.substr(written.size() - cut.size()), cut);
+    EXPECT_EQ(written.find("log cut"), written.size() - cut.size()) << "said once";
+    const std::string before = written.substr(0, written.size() - cut.size());
+    EXPECT_EQ(before.size() % (before.find("\r\n") + 2), 0u) << "every line whole";
+    logExit(0);
+    EXPECT_EQ(written.substr(written.size() - cut.size()), cut) << "nothing after the cut";
+}
+
+}  // namespace
