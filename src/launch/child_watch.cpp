@@ -135,6 +135,7 @@ bool runAndWatch(char* commandLine) {
     family.add(child.dwProcessId, creationTime(process), nullptr);
     for (int cycle = 0; cycle < watchCycles; ++cycle) {
         if (WaitForSingleObject(process, watchPollMilliseconds) != WAIT_TIMEOUT) break;
+        if (cycle == 0) flushLaunchLog();  // the child has had its moment to start
         adoptDescendants(family);
         applicationWindowFound = false;
         EnumWindows(matchApplicationWindow, reinterpret_cast<LPARAM>(&family));

@@ -73,6 +73,10 @@ public:
         if (!launchLog.on) return *this;
         if (text == nullptr) return words("none");
         text_.appendChar('"');
+        if (strpbrk(text, "\r\n") == nullptr) {  // the common case, in one piece
+            text_.appendText(text).appendChar('"');
+            return *this;
+        }
         for (const char* c = text; *c != '\0'; ++c) {
             if (*c == '\r') {
                 text_.appendText("\\r");
@@ -165,6 +169,12 @@ bool launchLogOn() {
 
 uint32_t launchLogMilliseconds() {
     return launchLog.on ? launchLog.sink.milliseconds() : 0;
+}
+
+void flushLaunchLog() {
+    if (!launchLog.on) return;
+    LogLock lock;
+    launchLog.sink.flush();
 }
 
 void logLauncherStart(const SystemDescription& s) {

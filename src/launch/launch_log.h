@@ -10,11 +10,12 @@
 
 struct RuntimeCandidate;
 
-// Where the lines go. The shell writes them to the file the user named; a write that fails is the
-// sink's to give up on, silently.
+// Where the lines go. The shell keeps them until a moment when the launcher waits anyway, then
+// writes them to the file the user named; a write that fails is the sink's to give up on, silently.
 struct LogSink {
     uint32_t (*milliseconds)();  // since the launcher started
     void (*write)(const char* bytes, size_t count);
+    void (*flush)();
 };
 
 // Turns the log on. Called once, on the main thread, before any other thread exists.
@@ -22,6 +23,9 @@ void openLaunchLog(const LogSink& sink);
 bool launchLogOn();
 // The sink's clock, or 0 when the log is off.
 uint32_t launchLogMilliseconds();
+// Hands what the sink holds to the file: once a started runtime has had its first watch cycle,
+// before a box or dialog waits for the user, and at the end.
+void flushLaunchLog();
 
 // The log holds at most this many bytes, the line that says it was cut included.
 const size_t launchLogLimit = 256 * 1024;

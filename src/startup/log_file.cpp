@@ -1,9 +1,16 @@
 // The file is created with the user's own rights, at the path the user gave and nowhere else; an
 // existing one is replaced. Nothing is read from it. The clock is the time since the system created
 // this process, so that the first line already counts the loader's part.
+//
+// Lines wait in memory, and the file is only created at the first flush, which comes once the
+// first runtime has had its first watch cycle to start: work of the launcher's in the moments
+// after a process start slows that start down, and the log must not.
 #include "log_file.h"
 
 #include <windows.h>
+
+#include <stdlib.h>
+#include <string.h>
 
 #include "../launch/launch_log.h"
 #include "system_function.h"
@@ -11,7 +18,15 @@
 
 namespace {
 
+// On the heap, so that a launcher without its log pays nothing for it, not even in its file.
+struct LogState {
+    char path[MAX_PATH];
+    char pending[16 * 1024];
+};
+LogState* logState;
+size_t pendingCount;
 HANDLE logFile;
+bool logFailed;            // could not be created or written: given up
 ULONGLONG processCreated;  // in 100-ns units
 
 ULONGLONG fileTimeValue(const FILETIME& time) {
@@ -28,17 +43,42 @@ uint32_t millisecondsSinceStart() {
     // In floating point: a 64-bit division would bring in the compiler's helper for it.
     const double elapsed =
         static_cast<double>(static_cast<LONGLONG>(fileTimeValue(now) - processCreated));
-    return static_cast<uint32_t>(static_cast<int32_t>(elapsed / 10000));
+    return elapsed > 0 ? static_cast<uint32_t>(static_cast<int32_t>(elapsed / 10000)) : 0;
 }
 
-void writeBytes(const char* bytes, size_t count) {
-    if (logFile == nullptr) return;
+void writeToFile(const char* bytes, size_t count) {
+    if (logFailed || count == 0) return;
+    if (logFile == nullptr) {
+        const HANDLE file = CreateFileA(logState->path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            logFailed = true;
+            return;
+        }
+        logFile = file;  // open until the process ends, which closes it
+    }
     DWORD written = 0;
     // A full disk or a lost network share ends the log there, silently.
     if (!WriteFile(logFile, bytes, static_cast<DWORD>(count), &written, nullptr) ||
         written != count) {
-        logFile = nullptr;
+        logFailed = true;
     }
+}
+
+void flushPending() {
+    writeToFile(logState->pending, pendingCount);
+    pendingCount = 0;
+}
+
+void keepBytes(const char* bytes, size_t count) {
+    const size_t capacity = sizeof logState->pending;
+    if (pendingCount + count > capacity) flushPending();
+    if (count > capacity) {
+        writeToFile(bytes, count);
+        return;
+    }
+    memmove(logState->pending + pendingCount, bytes, count);
+    pendingCount += count;
 }
 
 // RtlGetVersion tells the real version whatever the manifest declares.
@@ -71,10 +111,9 @@ void openLogFile() {
     char path[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", path, sizeof path);
     if (length == 0 || length >= sizeof path) return;
-    const HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    logFile = file;  // open until the process ends, which closes it
+    logState = static_cast<LogState*>(malloc(sizeof(LogState)));
+    if (logState == nullptr) return;
+    memmove(logState->path, path, length + 1);
     FILETIME created, exited, kernel, user;
     if (GetProcessTimes(thisProcess(), &created, &exited, &kernel, &user)) {
         processCreated = fileTimeValue(created);
@@ -82,7 +121,7 @@ void openLogFile() {
         GetSystemTimeAsFileTime(&created);
         processCreated = fileTimeValue(created);
     }
-    openLaunchLog({millisecondsSinceStart, writeBytes});
+    openLaunchLog({millisecondsSinceStart, keepBytes, flushPending});
 
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, sizeof self);

@@ -1,9 +1,9 @@
-// The log file that the user names in QUARVEL_LAUNCHER_LOG: opened at the entry, before anything
-// else happens, and written line by line. Unset or empty, nothing is created; a file that cannot
+// The log file that the user names in QUARVEL_LAUNCHER_LOG: turned on at the entry, before anything
+// else happens, and written in whole lines. Unset or empty, nothing is created; a file that cannot
 // be made or written is given up silently, and the launcher runs on as without it.
 #pragma once
 
-// Opens the log and writes what the launcher is and where it runs.
+// Turns the log on and notes what the launcher is and where it runs.
 void openLogFile();
 // A process start's result, with the system's own words for a failure's error number.
 void logStartResult(bool started, unsigned long error, unsigned long processId);

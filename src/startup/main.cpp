@@ -82,5 +82,6 @@ extern "C" __attribute__((force_align_arg_pointer)) void launcherEntry() {
     const int exitCode =
         launcherMain(GetModuleHandleA(nullptr), commandLineTail(GetCommandLineA()), showCommand);
     logExit(exitCode);
+    flushLaunchLog();
     ExitProcess(static_cast<UINT>(exitCode));
 }

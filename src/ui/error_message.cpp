@@ -8,5 +8,6 @@ const char launcherCaption[] = "QuarVel Launcher";
 
 void showLauncherError(const char* text) {
     logMessageBox(text);
+    flushLaunchLog();
     MessageBoxA(nullptr, text, launcherCaption, MB_ICONERROR);
 }

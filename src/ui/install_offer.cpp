@@ -78,6 +78,7 @@ bool offerInstallation(HINSTANCE instance) {
     const bool setupFound = pathExists("setup.exe", 0);
     logInstallOffer(setupFound);
     if (setupFound) {
+        flushLaunchLog();
         choice = DialogBoxParamA(instance, MAKEINTRESOURCEA(installOfferDialogId), nullptr,
                                  installOfferDialogProc, 0);
         logOfferChoice(choice);

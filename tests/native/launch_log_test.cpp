@@ -18,7 +18,7 @@ void capture(const char* bytes, size_t count) {
 
 void openCapturedLog() {
     written.clear();
-    openLaunchLog({clock, capture});
+    openLaunchLog({clock, capture, [] {}});
 }
 
 TEST(LaunchLog, EachEventIsOneLineInItsWords) {
