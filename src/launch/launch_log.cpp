@@ -115,43 +115,19 @@ void describeVersion(Line& line, const RuntimeVersion& v) {
     line.signedNumber(v.micro).words(".").signedNumber(v.update);
 }
 
-void describeOrigin(Line& line, CandidateOrigin origin, const RuntimeCandidate* node) {
-    switch (origin) {
-        case fromJavaHomeSwitch:
-            line.words("the -javahome value");
-            return;
-        case fromLocalFolder:
-            line.words("a folder beside the launcher");
-            return;
-        case fromRegistry:
-            line.words("the registry");
-            if (node == nullptr) return;
-            if (node->registryKey != nullptr) line.words(", HKLM\\").words(node->registryKey);
-            line.words(node->otherView ? ", the other registry view" : ", the launcher's own view");
-            line.words(", version ");
-            describeVersion(line, node->version);
-            return;
-        case fromJavaHomeVariable:
-            line.words("JAVA_HOME");
-            return;
-        case fromProgramSearch:
-            line.words("the program search");
-            return;
-    }
-}
+// In the order of CandidateOrigin and of PassOverReason.
+const char* const originTexts[] = {"the -javahome value", "a folder beside the launcher",
+                                   "the registry", "JAVA_HOME", "the program search"};
+const char* const reasonTexts[] = {"already tried", "folder missing", "version outside the tiers",
+                                   "not set, empty or too long"};
 
-const char* reasonText(PassOverReason reason) {
-    switch (reason) {
-        case alreadyTried:
-            return "already tried";
-        case folderMissing:
-            return "folder missing";
-        case outsideTheTiers:
-            return "version outside the tiers";
-        case variableUnset:
-            return "not set, empty or too long";
-    }
-    return "";
+void describeOrigin(Line& line, CandidateOrigin origin, const RuntimeCandidate* node) {
+    line.words(originTexts[origin]);
+    if (origin != fromRegistry || node == nullptr) return;
+    if (node->registryKey != nullptr) line.words(", HKLM\\").words(node->registryKey);
+    line.words(node->otherView ? ", the other registry view" : ", the launcher's own view");
+    line.words(", version ");
+    describeVersion(line, node->version);
 }
 
 }  // namespace
@@ -248,7 +224,7 @@ void logPassedOver(CandidateOrigin origin, const char* home, const RuntimeCandid
     line.words("passed over ");
     if (home != nullptr) line.quoted(home).words(" from ");
     describeOrigin(line, origin, node);
-    line.words(": ").words(reasonText(reason));
+    line.words(": ").words(reasonTexts[reason]);
 }
 
 void logApplicationStartedWith(const char* home) {

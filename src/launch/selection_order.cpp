@@ -33,8 +33,21 @@ struct TierWalk {
     bool started;
 };
 
-// Tells the log what became of one attempt.
-bool noteOutcome(bool started, const char* home) {
+// The launches that need no home, in the shape of those that do.
+bool launchJview(const LauncherPlatform& platform, const char*) {
+    return launchWithJview(platform);
+}
+
+bool launchSearchedJava(const LauncherPlatform& platform, const char*) {
+    return launchWithSearchedJava(platform);
+}
+
+// One attempt, with the log told where the candidate came from and whether it started the
+// application.
+bool attempt(const LauncherPlatform& platform, HomeLaunch launch, const char* home,
+             CandidateOrigin origin, const RuntimeCandidate* node = nullptr) {
+    logCandidate(origin, home, node);
+    const bool started = launch(platform, home);
     if (started) logApplicationStartedWith(home);
     return started;
 }
@@ -42,14 +55,8 @@ bool noteOutcome(bool started, const char* home) {
 // Tries one home and notes it, so that the last resort passes it over.
 bool tryHome(const LauncherPlatform& platform, HomeLaunch launch, const char* home,
              TriedHomes& tried, CandidateOrigin origin, const RuntimeCandidate* node = nullptr) {
-    logCandidate(origin, home, node);
     tried.remember(home);
-    return noteOutcome(launch(platform, home), home);
-}
-
-bool tryJview(const LauncherPlatform& platform) {
-    logCandidate(fromProgramSearch, "jview", nullptr);
-    return noteOutcome(launchWithJview(platform), "jview");
+    return attempt(platform, launch, home, origin, node);
 }
 
 // Walks from `from`, passing over what `rule` names and ending before the first 1.x node whose
@@ -104,20 +111,19 @@ bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& trie
             return true;
         }
     }
-    logCandidate(fromProgramSearch, "java", nullptr);
-    return noteOutcome(launchWithSearchedJava(platform), "java");
+    return attempt(platform, launchSearchedJava, "java", fromProgramSearch);
 }
 
 // The five tiers of the registered runtimes, with jview between the first and the rest.
 bool launchFromTiers(const LauncherPlatform& platform, const RuntimeList& list, TriedHomes& tried) {
-    if (list.head == nullptr) return tryJview(platform);
+    if (list.head == nullptr) return attempt(platform, launchJview, "jview", fromProgramSearch);
     if (list.head->version.major < 1) return false;
 
     // 1.4 and newer; jview; 1.1.8 with jre; 1.3 and 1.2; the other 1.1 runtimes with jre.
     const TierWalk newest = walkTier(platform, list.head, passNothing, 4, launchWithJava, tried);
     if (newest.started) return true;
     const RuntimeCandidate* s = newest.stoppedAt;
-    if (tryJview(platform)) return true;
+    if (attempt(platform, launchJview, "jview", fromProgramSearch)) return true;
     if (walkTier(platform, s, passAllBut118, 0, launchWithJre, tried).started) return true;
     const TierWalk older = walkTier(platform, s, pass118, 2, launchWithJava, tried);
     if (older.started) return true;
@@ -133,13 +139,9 @@ bool launchLocalFolder(const LauncherPlatform& platform, const char* folder, Tri
 }
 
 bool launchOverride(const LauncherPlatform& platform, const char* home) {
-    if (strcmp(home, "jview") == 0) {
-        logCandidate(fromJavaHomeSwitch, home, nullptr);
-        return noteOutcome(launchWithJview(platform), home);
-    }
+    if (strcmp(home, "jview") == 0) return attempt(platform, launchJview, home, fromJavaHomeSwitch);
     if (platform.pathExists(home, 1)) {
-        logCandidate(fromJavaHomeSwitch, home, nullptr);
-        return noteOutcome(launchPreferJava(platform, home), home);
+        return attempt(platform, launchPreferJava, home, fromJavaHomeSwitch);
     }
     logPassedOver(fromJavaHomeSwitch, home, nullptr, folderMissing);
     CommandString message;

@@ -115,12 +115,10 @@ void openLogFile() {
     if (logState == nullptr) return;
     memmove(logState->path, path, length + 1);
     FILETIME created, exited, kernel, user;
-    if (GetProcessTimes(thisProcess(), &created, &exited, &kernel, &user)) {
-        processCreated = fileTimeValue(created);
-    } else {
-        GetSystemTimeAsFileTime(&created);
-        processCreated = fileTimeValue(created);
+    if (!GetProcessTimes(thisProcess(), &created, &exited, &kernel, &user)) {
+        GetSystemTimeAsFileTime(&created);  // then the times count from here
     }
+    processCreated = fileTimeValue(created);
     openLaunchLog({millisecondsSinceStart, keepBytes, flushPending});
 
     char self[MAX_PATH] = "";
