@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "../startup/launcher_state.h"
+#include "../ui/dpi_scaling.h"
 
 const char applicationClassPath[] = "quarvel.jar;.";
 const char applicationMainClass[] = "com.quarvel.browser.Browser";
@@ -25,7 +26,8 @@ void appendLauncherProperties(CommandString& line, const char* prefix) {
     if (launcherState.documentsDirectory != nullptr) {
         appendQuotedArgument(line, prefix, "launcher.mydocs=", launcherState.documentsDirectory);
     }
-    const ScreenRect& area = launcherState.workArea;
+    // The runtime, and the application in it, work in the units of a program unaware of DPI.
+    const ScreenRect area = unawareWorkArea(launcherState.workArea, launcherState.systemDpi);
     line.appendText(" \"").appendText(prefix).appendText("launcher.workarea=");
     line.appendDecimal(area.left).appendChar('_').appendDecimal(area.top).appendChar('_');
     line.appendDecimal(wrappingDifference(area.right, area.left)).appendChar('_');

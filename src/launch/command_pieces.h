@@ -12,7 +12,8 @@ extern const char applicationMainClass[];
 void appendFolder(CommandString& line, const char* folder);
 
 // Appends the launcher.mydocs property (when a documents folder is known) and the
-// launcher.workarea property, each as one quoted argument with the runtime's option prefix.
+// launcher.workarea property (in the units of a program unaware of DPI), each as one quoted
+// argument with the runtime's option prefix.
 void appendLauncherProperties(CommandString& line, const char* prefix);
 
 // Appends "quarvel.jar;. com.quarvel.browser.Browser".

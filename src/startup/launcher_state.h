@@ -18,7 +18,8 @@ struct LauncherState {
     char* appArguments;        // points into the command-line buffer; never the empty text
     char* exeDirectory;        // with its trailing backslash
     char* documentsDirectory;  // no trailing backslash except for a drive root
-    ScreenRect workArea;
+    ScreenRect workArea;       // in physical pixels, as the launcher, aware of DPI, is told it
+    int32_t systemDpi;         // the DPI programs unaware of DPI are scaled from; 0 when unknown
     HWND__* splashWindow;
 };
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "../launch/launch_log.h"
+#include "../ui/display_dpi.h"
 #include "../ui/install_offer.h"
 #include "../ui/splash_window.h"
 #include "command_line.h"
@@ -47,6 +48,7 @@ int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
     RECT workArea = {0, 0, 0, 0};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     launcherState.workArea = {workArea.left, workArea.top, workArea.right, workArea.bottom};
+    launcherState.systemDpi = systemDpi();
     HWND splash = createSplashWindow(instance);
     if (splash == nullptr) return 0;
     launcherState.splashWindow = splash;

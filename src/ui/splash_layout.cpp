@@ -1,11 +1,5 @@
 #include "splash_layout.h"
 
-int32_t scaledLength(int32_t length, int32_t dpi) {
-    // Windows scales to 500 % at most; beyond a hundredfold the product could overflow.
-    if (dpi <= 0 || dpi > 100 * designDpi) return length;
-    return (length * dpi + designDpi / 2) / designDpi;
-}
-
 SplashMetrics splashMetrics(int32_t dpi) {
     return {scaledLength(splashWidth, dpi),
             scaledLength(splashHeight, dpi),

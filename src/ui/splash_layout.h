@@ -6,9 +6,9 @@
 #include <stdint.h>
 
 #include "../startup/launcher_state.h"
+#include "dpi_scaling.h"
 
 // The design, at 96 DPI.
-const int32_t designDpi = 96;
 const int32_t splashWidth = 366;
 const int32_t splashHeight = 150;
 const int32_t statusStripHeight = 36;
@@ -28,9 +28,6 @@ struct SplashMetrics {
     int32_t statusFontHeight;
 };
 
-// A design length at the DPI, to the nearest pixel (halves up). A DPI the system did not tell (0
-// or less), or none a display could have, counts as the design's.
-int32_t scaledLength(int32_t length, int32_t dpi);
 SplashMetrics splashMetrics(int32_t dpi);
 
 struct ScreenPoint {

@@ -82,7 +82,7 @@ void registerSplashClass(HINSTANCE instance) {
 HWND createSplashWindow(HINSTANCE instance) {
     // Laid out for the system's DPI, then for its monitor's once it stands there, should the user
     // have changed that monitor's scaling since signing in.
-    const int dpi = systemDpi();
+    const int dpi = launcherState.systemDpi;
     SplashMetrics metrics = splashMetrics(dpi);
     ScreenPoint at = splashPosition(launcherState.workArea, metrics);
     const HWND window =

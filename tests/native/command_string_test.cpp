@@ -115,6 +115,7 @@ struct PropertiesCase {
     ScreenRect workArea;
     const char* prefix;
     const char* appended;
+    int32_t systemDpi = 0;  // 0: not told
 };
 
 TEST_F(CommandStringTest, LauncherProperties) {
@@ -136,13 +137,26 @@ TEST_F(CommandStringTest, LauncherProperties) {
          {0, 0, 800, 600},
          "-D",
          " \"-Dlauncher.mydocs=C:\\\\\" \"-Dlauncher.workarea=0_0_800_600\""},
+        // The work area as a program unaware of DPI sees it: each value times 96 / the system's
+        // DPI, rounded to the nearest with halves away from zero (at 192: -0.5, 0.5, 1.5, 2.5).
+        {nullptr, {0, 0, 1920, 1040}, "-D", " \"-Dlauncher.workarea=0_0_1920_1040\"", 96},
+        {nullptr, {0, 0, 1920, 1040}, "-D", " \"-Dlauncher.workarea=0_0_1536_832\"", 120},
+        {nullptr, {0, 0, 1920, 1040}, "-D", " \"-Dlauncher.workarea=0_0_1280_693\"", 144},
+        {nullptr, {0, 0, 1600, 1200}, "/d:", " \"/d:launcher.workarea=0_0_800_600\"", 192},
+        {nullptr, {-1, 1, 3, 5}, "-D", " \"-Dlauncher.workarea=-1_1_3_2\"", 192},
+        // A monitor left of the primary one, and a task bar at the top.
+        {nullptr, {-1920, -40, 0, 1040}, "-D", " \"-Dlauncher.workarea=-1280_-27_1280_720\"", 144},
+        // A DPI no display has counts as 96: the work area is handed over as it is.
+        {nullptr, {0, 0, 1920, 1040}, "-D", " \"-Dlauncher.workarea=0_0_1920_1040\"", 47},
+        {nullptr, {0, 0, 1920, 1040}, "-D", " \"-Dlauncher.workarea=0_0_1920_1040\"", 9601},
     };
     for (const auto& c : cases) {
         launcherState.documentsDirectory = const_cast<char*>(c.documents);
         launcherState.workArea = c.workArea;
+        launcherState.systemDpi = c.systemDpi;
         CommandString s;
         appendLauncherProperties(s, c.prefix);
-        EXPECT_STREQ(s.textOrEmpty(), c.appended);
+        EXPECT_STREQ(s.textOrEmpty(), c.appended) << c.systemDpi;
     }
 }
 

@@ -439,9 +439,21 @@ TEST_F(LauncherTest, OfferAndSplashAreLaidOutForTheDisplayScaling) {
         printf("at %d DPI: splash %ldx%ld at %ld,%ld; %d orange, %d green, %d status pixels\n", dpi,
                frame.right - frame.left, frame.bottom - frame.top, frame.left, frame.top, orange,
                green, darkInside);
+        // The runtime works in the units of a program unaware of DPI: it is handed the work area
+        // that such a program is told, 96 / dpi of the one the splash window stands in.
+        const std::vector<Record> seen = readRecords(log);
+        ASSERT_EQ(seen.size(), 1u);
+        const LONG left = MulDiv(area.left, 96, dpi), top = MulDiv(area.top, 96, dpi);
+        const std::string unaware = "-Dlauncher.workarea=" + std::to_string(left) + "_" +
+                                    std::to_string(top) + "_" +
+                                    std::to_string(MulDiv(area.right, 96, dpi) - left) + "_" +
+                                    std::to_string(MulDiv(area.bottom, 96, dpi) - top);
+        EXPECT_NE(std::find(seen[0].args.begin(), seen[0].args.end(), unaware), seen[0].args.end())
+            << unaware << " in " << seen[0].commandLine;
         PostMessageA(splash, WM_CLOSE, 0, 0);
         EXPECT_EQ(launcher.waitForExit(5000), 0u);
         endRecordedProcesses(log);
+        DeleteFileA(log.c_str());
     }
 }
 
