@@ -1,7 +1,9 @@
 // The wording of every event lives here. Lines are assembled on the heap and handed to the sink
-// whole, under a small lock: the main thread and the worker may both write (the worker is still
-// running when the user closes the splash window).
+// whole, under the sink's lock: the main thread and the worker may both write (the worker is still
+// running when the user closes the splash window), and the sink may be writing its file.
 #include "launch_log.h"
+
+#include <new>
 
 #include <string.h>
 
@@ -15,19 +17,16 @@ struct LaunchLog {
     bool on;
     bool cut;
     size_t written;
-    bool busy;  // the lock
 };
 LaunchLog launchLog;
 
 const char cutLine[] = "log cut: it reached its limit of 262144 bytes\r\n";
 
+// The sink's lock, which waits: a thread never spins while the other writes the file.
 class LogLock {
 public:
-    LogLock() {
-        while (__atomic_test_and_set(&launchLog.busy, __ATOMIC_ACQUIRE)) {
-        }
-    }
-    ~LogLock() { __atomic_clear(&launchLog.busy, __ATOMIC_RELEASE); }
+    LogLock() { launchLog.sink.lock(); }
+    ~LogLock() { launchLog.sink.unlock(); }
     LogLock(const LogLock&) = delete;
     LogLock& operator=(const LogLock&) = delete;
 };
@@ -36,7 +35,7 @@ public:
 // limit and never ends in half a line.
 void emit(const char* line, size_t length) {
     LogLock lock;
-    if (launchLog.cut) return;
+    if (!launchLog.on || launchLog.cut) return;
     if (launchLog.written + length + (sizeof cutLine - 1) > launchLogLimit) {
         launchLog.cut = true;
         launchLog.sink.write(cutLine, sizeof cutLine - 1);
@@ -47,51 +46,54 @@ void emit(const char* line, size_t length) {
     launchLog.written += length;
 }
 
-// One line: the time, the words, CR LF. Nothing happens when the log is off.
+// One line: the time, the words, CR LF. With the log off nothing happens: the text is only made
+// when the log is on, so that nothing is allocated either.
 class Line {
 public:
     __attribute__((noinline)) Line() {
         if (!launchLog.on) return;
+        text_ = new (storage_) CommandString;
         number(launchLog.sink.milliseconds());
         words(" ");
     }
     __attribute__((noinline)) ~Line() {
-        if (!launchLog.on) return;
-        text_.appendText("\r\n");
-        if (text_.hasBuffer()) emit(text_.textOrEmpty(), strlen(text_.textOrEmpty()));
+        if (text_ == nullptr) return;
+        text_->appendText("\r\n");
+        if (text_->hasBuffer()) emit(text_->textOrEmpty(), strlen(text_->textOrEmpty()));
+        text_->~CommandString();
     }
     Line(const Line&) = delete;
     Line& operator=(const Line&) = delete;
 
     Line& words(const char* text) {
-        if (launchLog.on && text != nullptr) text_.appendText(text);
+        if (text_ != nullptr) text_->appendText(text);
         return *this;
     }
     // A text from outside, in quotes, with its line breaks shown as \r and \n so that it stays
     // on its line; null shows as none.
     Line& quoted(const char* text) {
-        if (!launchLog.on) return *this;
+        if (text_ == nullptr) return *this;
         if (text == nullptr) return words("none");
-        text_.appendChar('"');
+        text_->appendChar('"');
         if (strpbrk(text, "\r\n") == nullptr) {  // the common case, in one piece
-            text_.appendText(text).appendChar('"');
+            text_->appendText(text).appendChar('"');
             return *this;
         }
         for (const char* c = text; *c != '\0'; ++c) {
             if (*c == '\r') {
-                text_.appendText("\\r");
+                text_->appendText("\\r");
             } else if (*c == '\n') {
-                text_.appendText("\\n");
+                text_->appendText("\\n");
             } else {
-                text_.appendChar(*c);
+                text_->appendChar(*c);
             }
         }
-        text_.appendChar('"');
+        text_->appendChar('"');
         return *this;
     }
     // Every number the log shows fits in 32 bits: times, process ids, exit codes, errors.
     Line& number(uint32_t value) {
-        if (!launchLog.on) return *this;
+        if (text_ == nullptr) return *this;
         char digits[12];
         char* at = digits + sizeof digits;
         *--at = '\0';
@@ -107,7 +109,8 @@ public:
     }
 
 private:
-    CommandString text_;
+    alignas(CommandString) unsigned char storage_[sizeof(CommandString)];
+    CommandString* text_ = nullptr;
 };
 
 void describeVersion(Line& line, const RuntimeVersion& v) {
@@ -137,6 +140,13 @@ void openLaunchLog(const LogSink& sink) {
     launchLog.written = 0;
     launchLog.cut = false;
     launchLog.on = true;
+}
+
+void closeLaunchLog() {
+    if (!launchLog.on) return;
+    LogLock lock;
+    launchLog.sink.flush();
+    launchLog.on = false;
 }
 
 bool launchLogOn() {

@@ -12,10 +12,13 @@ struct RuntimeCandidate;
 
 // Where the lines go. The shell keeps them until a moment when the launcher waits anyway, then
 // writes them to the file the user named; a write that fails is the sink's to give up on, silently.
+// Every write and flush happens under the sink's lock, which waits rather than spins.
 struct LogSink {
     uint32_t (*milliseconds)();  // since the launcher started
     void (*write)(const char* bytes, size_t count);
     void (*flush)();
+    void (*lock)();
+    void (*unlock)();
 };
 
 // Turns the log on. Called once, on the main thread, before any other thread exists.
@@ -26,6 +29,9 @@ uint32_t launchLogMilliseconds();
 // Hands what the sink holds to the file: once a started runtime has had its first watch cycle,
 // before a box or dialog waits for the user, and at the end.
 void flushLaunchLog();
+// Hands what the sink holds to the file and turns the log off: at the end, so that a worker still
+// running then adds nothing that would never be written.
+void closeLaunchLog();
 
 // The log holds at most this many bytes, the line that says it was cut included.
 const size_t launchLogLimit = 256 * 1024;

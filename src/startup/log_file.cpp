@@ -1,6 +1,9 @@
 // The file is created with the user's own rights, at the path the user gave and nowhere else; an
-// existing one is replaced. Nothing is read from it. The clock is the time since the system created
-// this process, so that the first line already counts the loader's part.
+// existing one is replaced. Nothing is read from it. The name is taken whole, in UTF-16, so that a
+// folder the ANSI code page cannot spell still takes the log; a relative one names a file in the
+// folder the launcher was started in, before the launcher makes its own folder the current one.
+// The clock is the time since the system created this process, so that the first line already
+// counts the loader's part.
 //
 // Lines wait in memory, and the file is only created at the first flush, which comes once the
 // first runtime has had its first watch cycle to start: work of the launcher's in the moments
@@ -13,6 +16,7 @@
 #include <string.h>
 
 #include "../launch/launch_log.h"
+#include "log_name.h"
 #include "system_function.h"
 #include "version.h"
 
@@ -20,8 +24,9 @@ namespace {
 
 // On the heap, so that a launcher without its log pays nothing for it, not even in its file.
 struct LogState {
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     char pending[16 * 1024];
+    CRITICAL_SECTION lock;  // a lock that waits: the file may be slow to write
 };
 LogState* logState;
 size_t pendingCount;
@@ -49,7 +54,7 @@ uint32_t millisecondsSinceStart() {
 void writeToFile(const char* bytes, size_t count) {
     if (logFailed || count == 0) return;
     if (logFile == nullptr) {
-        const HANDLE file = CreateFileA(logState->path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        const HANDLE file = CreateFileW(logState->path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             logFailed = true;
@@ -68,6 +73,14 @@ void writeToFile(const char* bytes, size_t count) {
 void flushPending() {
     writeToFile(logState->pending, pendingCount);
     pendingCount = 0;
+}
+
+void lockLog() {
+    EnterCriticalSection(&logState->lock);
+}
+
+void unlockLog() {
+    LeaveCriticalSection(&logState->lock);
 }
 
 void keepBytes(const char* bytes, size_t count) {
@@ -108,18 +121,26 @@ int underWow64() {
 }  // namespace
 
 void openLogFile() {
-    char path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", path, sizeof path);
-    if (length == 0 || length >= sizeof path) return;
+    wchar_t named[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"QUARVEL_LAUNCHER_LOG", named, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    dropQuotes(named);
+    if (named[0] == 0) return;
     logState = static_cast<LogState*>(malloc(sizeof(LogState)));
     if (logState == nullptr) return;
-    memmove(logState->path, path, length + 1);
+    const DWORD full = GetFullPathNameW(named, MAX_PATH, logState->path, nullptr);
+    if (full == 0 || full >= MAX_PATH) {
+        free(logState);
+        logState = nullptr;
+        return;
+    }
+    InitializeCriticalSection(&logState->lock);
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(thisProcess(), &created, &exited, &kernel, &user)) {
         GetSystemTimeAsFileTime(&created);  // then the times count from here
     }
     processCreated = fileTimeValue(created);
-    openLaunchLog({millisecondsSinceStart, keepBytes, flushPending});
+    openLaunchLog({millisecondsSinceStart, keepBytes, flushPending, lockLog, unlockLog});
 
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, sizeof self);

@@ -1,6 +1,7 @@
 // The log file that the user names in QUARVEL_LAUNCHER_LOG: turned on at the entry, before anything
-// else happens, and written in whole lines. Unset or empty, nothing is created; a file that cannot
-// be made or written is given up silently, and the launcher runs on as without it.
+// else happens (a relative name is taken against the folder the launcher was started in), and
+// written in whole lines. Unset or empty, nothing is created; a file that cannot be made or written
+// is given up silently, and the launcher runs on as without it.
 #pragma once
 
 // Turns the log on and notes what the launcher is and where it runs.

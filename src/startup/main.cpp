@@ -84,6 +84,6 @@ extern "C" __attribute__((force_align_arg_pointer)) void launcherEntry() {
     const int exitCode =
         launcherMain(GetModuleHandleA(nullptr), commandLineTail(GetCommandLineA()), showCommand);
     logExit(exitCode);
-    flushLaunchLog();
+    closeLaunchLog();
     ExitProcess(static_cast<UINT>(exitCode));
 }

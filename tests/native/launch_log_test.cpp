@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <string.h>
+
 #include <functional>
 #include <string>
 
+#include "launch/command_string.h"
 #include "launch/launch_log.h"
 #include "launch/runtime_list.h"
+#include "startup/log_name.h"
 
 namespace {
 
@@ -18,7 +23,7 @@ void capture(const char* bytes, size_t count) {
 
 void openCapturedLog() {
     written.clear();
-    openLaunchLog({clock, capture, [] {}});
+    openLaunchLog({clock, capture, [] {}, [] {}, [] {}});
 }
 
 TEST(LaunchLog, EachEventIsOneLineInItsWords) {
@@ -96,6 +101,52 @@ TEST(LaunchLog, StopsAtItsLimitWithOneLineSayingSo) {
     EXPECT_EQ(before.size() % (before.find("\r\n") + 2), 0u) << "every line whole";
     logExit(0);
     EXPECT_EQ(written.substr(written.size() - cut.size()), cut) << "nothing after the cut";
+}
+
+int allocations;
+
+// Off, the log neither writes nor allocates: the launcher without it pays nothing for it.
+TEST(LaunchLog, OffItWritesAndAllocatesNothing) {
+    openCapturedLog();
+    closeLaunchLog();
+    allocations = 0;
+    const CommandStringMemory saved = commandStringMemory;
+    commandStringMemory = {[](size_t size) {
+                               ++allocations;
+                               return malloc(size);
+                           },
+                           free};
+    logCommandLine("\"D:\\launcher.exe\"");
+    logCandidate(fromLocalFolder, "java", nullptr);
+    logStart("java\\bin\\java", "D:\\");
+    logRuntimeEnded(1, 39);
+    logMessageBox("a\nb");
+    logExit(-1);
+    commandStringMemory = saved;
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(written, "");
+}
+
+// The name as cmd keeps it: quotes anywhere in the value are dropped, narrow or wide.
+TEST(LaunchLog, TheFileNameIsTakenWithoutItsQuotes) {
+    const struct {
+        const char* typed;
+        const char* name;
+    } cases[] = {
+        {"\"C:\\My Logs\\q.log\"", "C:\\My Logs\\q.log"},
+        {"C:\\\"My Logs\"\\q.log", "C:\\My Logs\\q.log"},
+        {"\"q.log", "q.log"},  // a quote never closed
+        {"q.log", "q.log"},
+        {"\"\"", ""},
+    };
+    for (const auto& c : cases) {
+        std::string narrow = c.typed;
+        dropQuotes(&narrow[0]);
+        EXPECT_STREQ(narrow.c_str(), c.name) << c.typed;
+        std::wstring wide(c.typed, c.typed + strlen(c.typed));
+        dropQuotes(&wide[0]);
+        EXPECT_EQ(wide.c_str(), std::wstring(c.name, c.name + strlen(c.name))) << c.typed;
+    }
 }
 
 }  // namespace

@@ -673,6 +673,50 @@ TEST_F(LauncherTest, FolderNamesOutsideTheAnsiCodePageStillWork) {
     EXPECT_TRUE(std::wstring(named) == cyrillicDocuments) << "launcher.mydocs " << mydocs;
 }
 
+// The log goes where the user named it: a relative name into the folder the launcher was started
+// in (not the launcher's own, which it makes its current one); a name in the double quotes that cmd
+// keeps in the value; and a folder whose name the ANSI code page cannot spell.
+TEST_F(LauncherTest, TheLogIsWrittenWhereTheUserNamedIt) {
+    placeArchive();
+    placeRuntime("java", "action=window\ntitle=QuarVel Browser\n");
+    disc.makeFolder("My Logs");
+    const std::wstring cyrillic = wideText(disc.path()) + L"\\\x041b\x043e\x0433\x0438";
+    ASSERT_TRUE(CreateDirectoryW(cyrillic.c_str(), nullptr));
+    const std::wstring started = wideText(elsewhereFolder());
+    const struct {
+        std::wstring named;
+        std::wstring written;
+    } cases[] = {
+        {L"quarvel-relative.log", started + L"\\quarvel-relative.log"},
+        {L"\"" + wideText(disc / "My Logs\\q.log") + L"\"", wideText(disc / "My Logs\\q.log")},
+        {cyrillic + L"\\q.log", cyrillic + L"\\q.log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.named.begin(), c.named.end()));
+        DeleteFileW(c.written.c_str());
+        SetEnvironmentVariableW(L"QUARVEL_LAUNCHER_LOG", c.named.c_str());
+        Process launcher = startLauncher();
+        SetEnvironmentVariableW(L"QUARVEL_LAUNCHER_LOG", nullptr);
+        EXPECT_EQ(launcher.waitForExit(15000), 0u);
+        HANDLE file = CreateFileW(c.written.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            ADD_FAILURE() << "no log at the named place";
+            continue;
+        }
+        char text[4096] = "";
+        DWORD read = 0;
+        ReadFile(file, text, sizeof text - 1, &read, nullptr);
+        CloseHandle(file);
+        DeleteFileW(c.written.c_str());
+        EXPECT_NE(strstr(text, "the application started with \"java\""), nullptr) << text;
+        EXPECT_NE(strstr(text, "exit code 0"), nullptr) << text;
+        endRecordedProcesses(log);
+    }
+    EXPECT_EQ(GetFileAttributesA((disc / "quarvel-relative.log").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "not beside the launcher";
+}
+
 // Seven registered runtimes, every one failing: all tiers in order, then the fallback page.
 class FallbackTest : public LauncherTest {
 protected:
