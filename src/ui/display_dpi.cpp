@@ -19,23 +19,40 @@ int screenDpi() {
     return screen == nullptr ? 0 : GetDeviceCaps(screen, LOGPIXELSY);
 }
 
-// Windows 8.1 and the first Windows 10 releases: the DPI of the window's monitor, from shcore.dll,
-// which only the system folder may supply.
-int monitorDpi(HWND window) {
+// The calls that tell a window's or a monitor's DPI, looked up once: the window asks at every
+// paint. Only the main thread, which owns the window, asks.
+struct DpiCalls {
+    bool resolved;
+    GetDpiForWindowCall forWindow;    // Windows 10 1607
+    MonitorFromWindowCall monitorOf;  // with forMonitor: Windows 8.1 and the first Windows 10s
+    GetDpiForMonitorCall forMonitor;
+};
+DpiCalls dpiCalls;
+
+const DpiCalls& resolvedDpiCalls() {
+    if (dpiCalls.resolved) return dpiCalls;
+    dpiCalls.resolved = true;
+    dpiCalls.forWindow = systemFunction<GetDpiForWindowCall>("user32.dll", "GetDpiForWindow");
+    if (dpiCalls.forWindow != nullptr) return dpiCalls;
+    // shcore.dll, which only the system folder may supply, stays loaded for the process.
     const LoadLibraryExACall load =
         systemFunction<LoadLibraryExACall>("kernel32.dll", "LoadLibraryExA");
     const DWORD searchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, since Windows 8
-    if (load == nullptr || load("shcore.dll", nullptr, searchSystem32) == nullptr) return 0;
-    const MonitorFromWindowCall monitorOf =
-        systemFunction<MonitorFromWindowCall>("user32.dll", "MonitorFromWindow");
-    const GetDpiForMonitorCall dpiOf =
-        systemFunction<GetDpiForMonitorCall>("shcore.dll", "GetDpiForMonitor");
-    if (monitorOf == nullptr || dpiOf == nullptr) return 0;
+    if (load == nullptr || load("shcore.dll", nullptr, searchSystem32) == nullptr) return dpiCalls;
+    dpiCalls.monitorOf = systemFunction<MonitorFromWindowCall>("user32.dll", "MonitorFromWindow");
+    dpiCalls.forMonitor = systemFunction<GetDpiForMonitorCall>("shcore.dll", "GetDpiForMonitor");
+    return dpiCalls;
+}
+
+// The DPI of the window's monitor, or 0 when the system cannot tell it.
+int monitorDpi(const DpiCalls& calls, HWND window) {
+    if (calls.monitorOf == nullptr || calls.forMonitor == nullptr) return 0;
     UINT x = 0, y = 0;
     const int effectiveDpi = 0;  // MDT_EFFECTIVE_DPI, the one the user's scaling chose
     const DWORD nearest = 2;     // MONITOR_DEFAULTTONEAREST
-    return dpiOf(monitorOf(window, nearest), effectiveDpi, &x, &y) == S_OK ? static_cast<int>(y)
-                                                                           : 0;
+    return calls.forMonitor(calls.monitorOf(window, nearest), effectiveDpi, &x, &y) == S_OK
+               ? static_cast<int>(y)
+               : 0;
 }
 
 }  // namespace
@@ -47,9 +64,8 @@ int systemDpi() {
 }
 
 int windowDpi(HWND window) {
-    const GetDpiForWindowCall call =
-        systemFunction<GetDpiForWindowCall>("user32.dll", "GetDpiForWindow");
-    if (call != nullptr) return static_cast<int>(call(window));
-    const int dpi = monitorDpi(window);
+    const DpiCalls& calls = resolvedDpiCalls();
+    if (calls.forWindow != nullptr) return static_cast<int>(calls.forWindow(window));
+    const int dpi = monitorDpi(calls, window);
     return dpi > 0 ? dpi : screenDpi();
 }
