@@ -36,16 +36,26 @@ probe_32bit() {
         RUNS_32BIT=0 NO_32BIT_REASON="NO_32BIT is set"
         return 0
     fi
-    local answer
-    if [ -z "${EMULATE_32BIT:-}" ] && answer=$(run_probe32); then
+    local answer= other=
+    # Another run's registration answers the probe for as long as that run lasts, so with one there
+    # the probe cannot tell whether this kernel runs 32-bit code itself (that run found it does not,
+    # or was told to emulate). This run then emulates the CPU through a registration of its own,
+    # never through the other run's, which goes when that run ends.
+    if [ -z "${EMULATE_32BIT:-}" ] && ! other=$(i386_registration others) &&
+        answer=$(run_probe32) && ! other=$(i386_registration others); then
         RUNS_32BIT=1 HOW_32BIT=natively
-        # A registration of another's (qemu-user-binfmt) emulates the CPU even where the kernel
+        # The machine's own registration (qemu-user-binfmt) emulates the CPU even where the kernel
         # would run the program itself.
-        local other
-        other=$(i386_registration all) && HOW_32BIT="on an emulated CPU (${other##*/})"
+        other=$(i386_registration) && HOW_32BIT="on an emulated CPU (${other##*/})"
         return 0
     fi
-    emulate_32bit "${EMULATE_32BIT:+EMULATE_32BIT is set}${EMULATE_32BIT:-this kernel does not run 32-bit programs: $answer}"
+    if [ -n "${EMULATE_32BIT:-}" ]; then
+        emulate_32bit "EMULATE_32BIT is set"
+    elif [ -n "$other" ]; then
+        emulate_32bit "another run of these scripts emulates the CPU (${other##*/})"
+    else
+        emulate_32bit "this kernel does not run 32-bit programs: $answer"
+    fi
 }
 
 # Runs a 96-byte 32-bit ELF program (the file header, one loadable segment, and code that only
@@ -68,13 +78,19 @@ run_probe32() {
     return 1
 }
 
-# The interpreter of an enabled binfmt_misc entry for i386 programs: not one that another run of
-# these scripts made (it goes when that run ends) unless asked for all.
+# The interpreter of an enabled binfmt_misc entry for i386 programs: by default one that the
+# machine had before any run (a run's own goes when that run ends); "others": one made by another
+# run of these scripts; "all": any.
 i386_registration() {
-    local entry
+    local entry name
     for entry in "$BINFMT"/*; do
-        case ${entry##*/} in register | status) continue ;; esac
-        [[ ${entry##*/} == quarvel-i386-* && ${1:-} != all ]] && continue
+        name=${entry##*/}
+        case $name in register | status) continue ;; esac
+        case ${1:-machine},$name in
+            machine,quarvel-i386-* | others,quarvel-i386-$$ ) continue ;;
+            others,quarvel-i386-*) ;;
+            others,*) continue ;;
+        esac
         [ -f "$entry" ] || continue
         if grep -qx enabled "$entry" && grep -qE '^magic 7f454c4601.*0300$' "$entry"; then
             sed -n 's/^interpreter //p' "$entry"
@@ -158,12 +174,21 @@ debian_mirror() {
     [ -n "$found" ] && echo "$found"
 }
 
+# Removes this run's own registration; binfmt_misc, when this run mounted it, is unmounted only
+# once no registration is left in it (another run's, made meanwhile, needs it mounted).
 remove_binfmt_registration() {
     if [ -n "$REGISTERED_BINFMT" ] && [ -e "$REGISTERED_BINFMT" ]; then
         echo -1 >"$REGISTERED_BINFMT"
     fi
     REGISTERED_BINFMT=
-    if [ -n "$MOUNTED_BINFMT" ]; then umount "$BINFMT" 2>/dev/null; MOUNTED_BINFMT=; fi
+    if [ -n "$MOUNTED_BINFMT" ]; then
+        local entry left=
+        for entry in "$BINFMT"/*; do
+            case ${entry##*/} in register | status) ;; *) [ -e "$entry" ] && left=1 ;; esac
+        done
+        [ -n "$left" ] || umount "$BINFMT" 2>/dev/null
+        MOUNTED_BINFMT=
+    fi
 }
 
 install_dependencies() {
