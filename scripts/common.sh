@@ -341,6 +341,11 @@ ensure_prefix() {
     # desktop process; these inherit their output. Start them here, with none, or they hold the
     # test runner's pipes open. rundll32 creates a window, so it brings up both.
     "$WINE" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1
+    # Every run starts at 100 % display scaling, whatever an earlier one left: a test ended by its
+    # time limit while it had the display scaled leaves LogPixels set, and every later run's pixel
+    # tests would fail.
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
+        </dev/null >/dev/null 2>&1
     [ "$RUNS_32BIT" = 1 ] || return 0
     if [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
         echo "the Wine prefix $WINEPREFIX has no 32-bit half (syswow64): is wine32 installed?" >&2
