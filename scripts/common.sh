@@ -20,6 +20,7 @@ MOUNTED_BINFMT=
 WINESERVER=/usr/lib/wine/wineserver
 STARTED_XVFB_PID=
 STARTED_WINESERVER=
+CLAIMED_PREFIX=
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -319,8 +320,33 @@ start_persistent_wineserver() {
     fi
 }
 
+# One script at a time holds the prefix: each keeps the prefix's one Wine server for itself and
+# ends every program in the prefix when it starts and when it ends, which would end another
+# script's. The holder is named in $WINEPREFIX.holder, made at once or not at all; a holder that no
+# longer runs (killed before it could let go) is replaced.
+claim_prefix() {
+    local holder="$WINEPREFIX.holder" pid name attempt
+    for attempt in 1 2; do
+        if (set -C; echo "$$ ${0##*/}" >"$holder") 2>/dev/null; then
+            CLAIMED_PREFIX=$holder
+            return 0
+        fi
+        read -r pid name <"$holder" 2>/dev/null
+        if [ -n "${pid:-}" ] && [ "$pid" != "$$" ] && kill -0 "$pid" 2>/dev/null &&
+            grep -qsF "${name:-?}" "/proc/$pid/cmdline"; then
+            echo "scripts/$name (process $pid) is using the Wine prefix $WINEPREFIX: run this once it has ended" >&2
+            return 1
+        fi
+        rm -f "$holder"
+    done
+    echo "could not claim the Wine prefix $WINEPREFIX ($holder)" >&2
+    return 1
+}
+
 ensure_prefix() {
     export WINEPREFIX="$BUILD/wineprefix"
+    mkdir -p "$BUILD"
+    claim_prefix || return 1
     probe_32bit
     # A prefix made before wine32 was there has no 32-bit half: it is made anew as a WoW64 one.
     if [ "$RUNS_32BIT" = 1 ] && [ -f "$WINEPREFIX/system.reg" ] &&
@@ -375,4 +401,5 @@ stop_started() {
     STARTED_WINESERVER=
     STARTED_XVFB_PID=
     remove_binfmt_registration
+    if [ -n "$CLAIMED_PREFIX" ]; then rm -f "$CLAIMED_PREFIX"; CLAIMED_PREFIX=; fi
 }
