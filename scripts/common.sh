@@ -153,8 +153,11 @@ install_qemu_user() {
     printf 'Package: *\nPin: release n=bookworm-backports\nPin-Priority: -1\n\nPackage: qemu-user\nPin: release n=bookworm-backports\nPin-Priority: 990\n' \
         >/etc/apt/preferences.d/quarvel-qemu-user
     log "installing qemu-user from bookworm-backports"
-    apt-get update -qq &&
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user >/dev/null &&
+    # An index that a mirror caught mid-sync serves broken (another suite's, another
+    # architecture's) fails the update as a whole, though backports' own index came in whole:
+    # whether qemu-user 10 could be had is what the install and its version tell.
+    apt-get update -qq || log "apt-get update failed for some index; installing from those it got"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user >/dev/null &&
         dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user)" ge 1:10
 }
 
