@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the launcher's icon: a 16x16 and a 32x32 image at 256 colours, with the logo's two
-colours (an orange-red Q and a green V) on the splash window's light grid.
+"""Draws the launcher's icon: a 16x16 and a 32x32 image at 256 colours (8 bits a pixel, with a
+colour table of the five colours used), with the logo's two colours (an orange-red Q and a green
+V) on the splash window's light grid.
 
 Usage: make_icon.py OUTPUT.ico
 """
@@ -54,9 +55,10 @@ def draw(size):
 
 def bitmap(size):
     pixels = draw(size)
-    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 8, 0, 0, 0, 0, 256, 0)
+    # Eight bits a pixel, with a colour table of the colours the images use: the other 251
+    # entries of a full table would never be referenced, and cost the file 2 KiB of zeros.
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 8, 0, 0, 0, 0, len(PALETTE), 0)
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in PALETTE)
-    palette += b'\0' * (1024 - len(palette))
     xor_rows = b''.join(bytes(row) for row in reversed(pixels))  # sizes are multiples of 4
     mask_stride = ((size + 31) // 32) * 4
     and_rows = b'\0' * (mask_stride * size)  # every pixel opaque

@@ -2,21 +2,8 @@
 
 #include "../startup/launcher_state.h"
 
-namespace {
-
-// A local function, so that the pointer below is a link-time constant: the launcher's entry runs
-// no dynamic initializers.
-BOOL WINAPI createProcess(LPCSTR program, LPSTR commandLine, LPSECURITY_ATTRIBUTES process,
-                          LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags,
-                          LPVOID environment, LPCSTR folder, LPSTARTUPINFOA startup,
-                          LPPROCESS_INFORMATION info) {
-    return CreateProcessA(program, commandLine, process, thread, inherit, flags, environment,
-                          folder, startup, info);
-}
-
-}  // namespace
-
-ProcessStart processStart = createProcess;
+// Null, so that it takes no room in the file: CreateProcessA.
+ProcessStart processStart;
 
 bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child) {
     STARTUPINFOA startup;
@@ -34,7 +21,8 @@ bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child) {
     startup.cbReserved2 = 0;
     startup.lpReserved2 = nullptr;
     ZeroMemory(&child, sizeof child);
-    return processStart(nullptr, commandLine, nullptr, nullptr, FALSE,
-                        DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr,
-                        launcherState.exeDirectory, &startup, &child) != FALSE;
+    const ProcessStart start = processStart != nullptr ? processStart : CreateProcessA;
+    return start(nullptr, commandLine, nullptr, nullptr, FALSE,
+                 DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr, launcherState.exeDirectory,
+                 &startup, &child) != FALSE;
 }

@@ -22,7 +22,7 @@ private:
 // False when the process could not be started; GetLastError then tells why.
 bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child);
 
-// How a child is started: CreateProcessA, unless a test puts a failure in its place.
+// How a child is started: CreateProcessA (null), unless a test puts a failure in its place.
 typedef BOOL(WINAPI* ProcessStart)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
                                    BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA,
                                    LPPROCESS_INFORMATION);

@@ -5,37 +5,46 @@
 
 namespace {
 
-// Local functions, so that the table below is a link-time constant: the launcher's entry runs no
-// dynamic initializers.
-void* heapAllocate(size_t size) {
-    return malloc(size);
+void* allocateText(size_t size) {
+    return commandStringMemory.allocate != nullptr ? commandStringMemory.allocate(size)
+                                                   : malloc(size);
 }
-void heapRelease(void* block) {
-    free(block);
+
+void releaseText(void* block) {
+    if (commandStringMemory.release != nullptr) {
+        commandStringMemory.release(block);
+    } else {
+        free(block);
+    }
 }
 
 }  // namespace
 
-CommandStringMemory commandStringMemory = {heapAllocate, heapRelease};
+// Zero, so that it takes no room in the file: the C heap.
+CommandStringMemory commandStringMemory;
 
 CommandString::CommandString() : buffer_(nullptr), emptyText_{'\0'} {
-    buffer_ = static_cast<char*>(commandStringMemory.allocate(1));
+    buffer_ = static_cast<char*>(allocateText(1));
     if (buffer_ != nullptr) buffer_[0] = '\0';
 }
 
 CommandString::~CommandString() {
-    if (buffer_ != nullptr) commandStringMemory.release(buffer_);
+    if (buffer_ != nullptr) releaseText(buffer_);
 }
 
 CommandString& CommandString::appendText(const char* text) {
-    if (buffer_ == nullptr || text == nullptr || text[0] == '\0') return *this;
+    return appendText(text, text != nullptr ? strlen(text) : 0);
+}
+
+CommandString& CommandString::appendText(const char* text, size_t length) {
+    if (buffer_ == nullptr || length == 0) return *this;
     const size_t oldLength = strlen(buffer_);
-    const size_t addedLength = strlen(text);
-    char* grown = static_cast<char*>(commandStringMemory.allocate(oldLength + addedLength + 1));
+    char* grown = static_cast<char*>(allocateText(oldLength + length + 1));
     if (grown == nullptr) return *this;
     memcpy(grown, buffer_, oldLength);
-    memcpy(grown + oldLength, text, addedLength + 1);
-    commandStringMemory.release(buffer_);
+    memcpy(grown + oldLength, text, length);
+    grown[oldLength + length] = '\0';
+    releaseText(buffer_);
     buffer_ = grown;
     return *this;
 }

@@ -13,6 +13,8 @@ public:
     CommandString& operator=(const CommandString&) = delete;
 
     CommandString& appendText(const char* text);
+    // The first `length` characters of text (which need no NUL there).
+    CommandString& appendText(const char* text, size_t length);
     CommandString& appendChar(char c);
     CommandString& appendDecimal(int value);
 
@@ -25,8 +27,8 @@ private:
     char emptyText_[1];
 };
 
-// Where CommandString gets and returns its memory: the C heap, unless a test swaps in a failing or
-// counting allocator.
+// Where CommandString gets and returns its memory: the C heap (a null member), unless a test swaps
+// in a failing or counting allocator.
 struct CommandStringMemory {
     void* (*allocate)(size_t size);
     void (*release)(void* block);

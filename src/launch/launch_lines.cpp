@@ -7,7 +7,7 @@
 namespace {
 
 bool needsQuotes(const char* text) {
-    return text != nullptr && strpbrk(text, " \t") != nullptr;
+    return text != nullptr && (strchr(text, ' ') != nullptr || strchr(text, '\t') != nullptr);
 }
 
 // The home folder's program, quoted as a whole when the folder needs it.

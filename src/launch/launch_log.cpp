@@ -3,11 +3,11 @@
 // running when the user closes the splash window), and the sink may be writing its file.
 #include "launch_log.h"
 
-#include <new>
-
+#include <stdarg.h>
 #include <string.h>
 
 #include "command_string.h"
+#include "packed_texts.h"
 #include "runtime_list.h"
 
 namespace {
@@ -46,91 +46,129 @@ void emit(const char* line, size_t length) {
     launchLog.written += length;
 }
 
-// One line: the time, the words, CR LF. With the log off nothing happens: the text is only made
-// when the log is on, so that nothing is allocated either.
-class Line {
-public:
-    __attribute__((noinline)) Line() {
-        if (!launchLog.on) return;
-        text_ = new (storage_) CommandString;
-        number(launchLog.sink.milliseconds());
-        words(" ");
-    }
-    __attribute__((noinline)) ~Line() {
-        if (text_ == nullptr) return;
-        text_->appendText("\r\n");
-        if (text_->hasBuffer()) emit(text_->textOrEmpty(), strlen(text_->textOrEmpty()));
-        text_->~CommandString();
-    }
-    Line(const Line&) = delete;
-    Line& operator=(const Line&) = delete;
+void appendFormat(CommandString& line, const char* format, ...);
 
-    Line& words(const char* text) {
-        if (text_ != nullptr) text_->appendText(text);
-        return *this;
-    }
-    // A text from outside, in quotes, with its line breaks shown as \r and \n so that it stays
-    // on its line; null shows as none.
-    Line& quoted(const char* text) {
-        if (text_ == nullptr) return *this;
-        if (text == nullptr) return words("none");
-        text_->appendChar('"');
-        if (strpbrk(text, "\r\n") == nullptr) {  // the common case, in one piece
-            text_->appendText(text).appendChar('"');
-            return *this;
+// A text from outside, with its control characters but the tab escaped (\r, \n, \x1b), so that it
+// stays on its line.
+void appendEscaped(CommandString& line, const char* text, size_t length) {
+    for (const char* end = text + length; text < end;) {
+        const char* plain = text;
+        while (plain < end && (static_cast<unsigned char>(*plain) >= ' ' || *plain == '\t') &&
+               *plain != 0x7F) {
+            ++plain;
         }
-        for (const char* c = text; *c != '\0'; ++c) {
-            if (*c == '\r') {
-                text_->appendText("\\r");
-            } else if (*c == '\n') {
-                text_->appendText("\\n");
-            } else {
-                text_->appendChar(*c);
-            }
-        }
-        text_->appendChar('"');
-        return *this;
+        line.appendText(text, static_cast<size_t>(plain - text));
+        if (plain == end) return;
+        const unsigned char c = static_cast<unsigned char>(*plain);
+        const char escaped[5] = {'\\',
+                                 c == '\r'   ? 'r'
+                                 : c == '\n' ? 'n'
+                                             : 'x',
+                                 "0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15], '\0'};
+        line.appendText(escaped, escaped[1] == 'x' ? 4 : 2);
+        text = plain + 1;
     }
-    // Every number the log shows fits in 32 bits: times, process ids, exit codes, errors.
-    Line& number(uint32_t value) {
-        if (text_ == nullptr) return *this;
-        char digits[12];
-        char* at = digits + sizeof digits;
-        *--at = '\0';
-        do {
-            *--at = static_cast<char>('0' + value % 10);
-            value /= 10;
-        } while (value != 0);
-        return words(at);
-    }
-    Line& signedNumber(int32_t value) {
-        if (value < 0) words("-");
-        return number(value < 0 ? 0 - static_cast<uint32_t>(value) : static_cast<uint32_t>(value));
-    }
+}
 
-private:
-    alignas(CommandString) unsigned char storage_[sizeof(CommandString)];
-    CommandString* text_ = nullptr;
-};
-
-void describeVersion(Line& line, const RuntimeVersion& v) {
-    line.signedNumber(v.major).words(".").signedNumber(v.minor).words(".");
-    line.signedNumber(v.micro).words(".").signedNumber(v.update);
+void appendNumber(CommandString& line, uint32_t value, bool negative) {
+    char digits[12];
+    char* at = digits + sizeof digits;
+    *--at = '\0';
+    do {
+        *--at = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    if (negative) *--at = '-';
+    line.appendText(at);
 }
 
 // In the order of CandidateOrigin and of PassOverReason.
-const char* const originTexts[] = {"the -javahome value", "a folder beside the launcher",
-                                   "the registry", "JAVA_HOME", "the program search"};
-const char* const reasonTexts[] = {"already tried", "folder missing", "version outside the tiers",
-                                   "not set, empty or too long"};
+const char originTexts[] =
+    "the -javahome value\0a folder beside the launcher\0the registry\0JAVA_HOME\0"
+    "the program search";
+const char reasonTexts[] =
+    "already tried\0folder missing\0version outside the tiers\0not set, empty or too long";
 
-void describeOrigin(Line& line, CandidateOrigin origin, const RuntimeCandidate* node) {
-    line.words(originTexts[origin]);
+void appendOrigin(CommandString& line, CandidateOrigin origin, const RuntimeCandidate* node) {
+    line.appendText(packedText(originTexts, origin));
     if (origin != fromRegistry || node == nullptr) return;
-    if (node->registryKey != nullptr) line.words(", HKLM\\").words(node->registryKey);
-    line.words(node->otherView ? ", the other registry view" : ", the launcher's own view");
-    line.words(", version ");
-    describeVersion(line, node->version);
+    appendFormat(line, ", HKLM\\%s, %sversion %v", node->registryKey,
+                 node->otherView ? "the other registry view, " : "the launcher's own view, ",
+                 &node->version);
+}
+
+// Appends the pieces that the format names, each other character standing for itself:
+//   %s  a text; nothing for null
+//   %q  a text from outside, in double quotes and escaped; none, unquoted, for null
+//   %u  an unsigned 32-bit number, %d a signed one
+//   %v  a version, given by its address: 1.4.2.3
+//   %o  where a candidate came from, given as its CandidateOrigin and its node (or null)
+void appendFormatList(CommandString& line, const char* format, va_list arguments) {
+    for (;;) {
+        const char* mark = strchr(format, '%');
+        if (mark == nullptr) {
+            line.appendText(format);
+            return;
+        }
+        line.appendText(format, static_cast<size_t>(mark - format));
+        format = mark + 2;
+        switch (mark[1]) {
+            case 's':
+                line.appendText(va_arg(arguments, const char*));
+                break;
+            case 'q': {
+                const char* text = va_arg(arguments, const char*);
+                if (text == nullptr) {
+                    line.appendText("none");
+                    break;
+                }
+                line.appendChar('"');
+                appendEscaped(line, text, strlen(text));
+                line.appendChar('"');
+                break;
+            }
+            case 'u':
+                appendNumber(line, va_arg(arguments, uint32_t), false);
+                break;
+            case 'd': {
+                const int32_t value = va_arg(arguments, int32_t);
+                appendNumber(line, value < 0 ? 0 - static_cast<uint32_t>(value) : value, value < 0);
+                break;
+            }
+            case 'v': {
+                const RuntimeVersion& v = *va_arg(arguments, const RuntimeVersion*);
+                appendFormat(line, "%d.%d.%d.%d", v.major, v.minor, v.micro, v.update);
+                break;
+            }
+            case 'o': {
+                const CandidateOrigin origin = static_cast<CandidateOrigin>(va_arg(arguments, int));
+                appendOrigin(line, origin, va_arg(arguments, const RuntimeCandidate*));
+                break;
+            }
+        }
+    }
+}
+
+void appendFormat(CommandString& line, const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    appendFormatList(line, format, arguments);
+    va_end(arguments);
+}
+
+// One line: the time, the formatted words, CR LF. With the log off nothing happens, and nothing
+// is allocated.
+void logLine(const char* format, ...) {
+    if (!launchLog.on) return;
+    CommandString line;
+    appendNumber(line, launchLog.sink.milliseconds(), false);
+    line.appendChar(' ');
+    va_list arguments;
+    va_start(arguments, format);
+    appendFormatList(line, format, arguments);
+    va_end(arguments);
+    line.appendText("\r\n");
+    if (line.hasBuffer()) emit(line.textOrEmpty(), strlen(line.textOrEmpty()));
 }
 
 }  // namespace
@@ -164,140 +202,106 @@ void flushLaunchLog() {
 }
 
 void logLauncherStart(const SystemDescription& s) {
-    if (!launchLog.on) return;
-    Line()
-        .words("QuarVel Launcher ")
-        .words(s.version)
-        .words(" (")
-        .words(s.build)
-        .words(", commit ")
-        .words(s.commit)
-        .words(") at ")
-        .quoted(s.path);
-    Line line;
-    line.words("Windows ");
+    logLine("QuarVel Launcher %s (%s, commit %s) at %q", s.version, s.build, s.commit, s.path);
+    const char* wow64 = s.wow64 > 0    ? ", under WoW64"
+                        : s.wow64 == 0 ? ", not under WoW64"
+                                       : ", WoW64 unknown";
     if (s.windowsMajor == 0) {
-        line.words("of unknown version");
+        logLine("Windows of unknown version%s", wow64);
     } else {
-        line.number(s.windowsMajor).words(".").number(s.windowsMinor).words(" build ");
-        line.number(s.windowsBuild);
+        logLine("Windows %u.%u build %u%s", s.windowsMajor, s.windowsMinor, s.windowsBuild, wow64);
     }
-    line.words(s.wow64 > 0    ? ", under WoW64"
-               : s.wow64 == 0 ? ", not under WoW64"
-                              : ", WoW64 unknown");
 }
 
 void logCommandLine(const char* received) {
-    Line().words("command line: ").quoted(received);
+    logLine("command line: %q", received);
 }
 
 void logParsedCommandLine(const char* javaHome, const char* arguments) {
-    if (!launchLog.on) return;
-    Line().words("-javahome: ").quoted(javaHome);
-    Line().words("passed on to the application: ").quoted(arguments);
+    logLine("-javahome: %q", javaHome);
+    logLine("passed on to the application: %q", arguments);
 }
 
 void logInstallOffer(bool setupFound) {
-    Line().words(setupFound ? "setup.exe lies beside the launcher: the installation is offered"
-                            : "no setup.exe beside the launcher: no installation offer");
+    logLine(setupFound ? "setup.exe lies beside the launcher: the installation is offered"
+                       : "no setup.exe beside the launcher: no installation offer");
 }
 
 void logOfferChoice(intptr_t dialogResult) {
-    Line line;
-    line.words("the user chose: ");
-    switch (dialogResult) {
-        case 6:
-            line.words("run the program directly");
-            break;
-        case 7:
-            line.words("install");
-            break;
-        case 2:
-            line.words("cancel");
-            break;
-        default:
-            line.words("nothing (the dialog gave ")
-                .signedNumber(static_cast<int32_t>(dialogResult));
-            line.words(")");
+    const int32_t result = static_cast<int32_t>(dialogResult);
+    if (result == 6 || result == 7 || result == 2) {
+        logLine("the user chose: %s", result == 6   ? "run the program directly"
+                                      : result == 7 ? "install"
+                                                    : "cancel");
+    } else {
+        logLine("the user chose: nothing (the dialog gave %d)", result);
     }
 }
 
 void logCandidate(CandidateOrigin origin, const char* home, const RuntimeCandidate* node) {
-    Line line;
-    line.words("candidate ").quoted(home).words(" from ");
-    describeOrigin(line, origin, node);
+    logLine("candidate %q from %o", home, origin, node);
 }
 
 void logPassedOver(CandidateOrigin origin, const char* home, const RuntimeCandidate* node,
                    PassOverReason reason) {
-    Line line;
-    line.words("passed over ");
-    if (home != nullptr) line.quoted(home).words(" from ");
-    describeOrigin(line, origin, node);
-    line.words(": ").words(reasonTexts[reason]);
+    if (home == nullptr) {
+        logLine("passed over %o: %s", origin, node, packedText(reasonTexts, reason));
+    } else {
+        logLine("passed over %q from %o: %s", home, origin, node, packedText(reasonTexts, reason));
+    }
 }
 
 void logApplicationStartedWith(const char* home) {
-    Line().words("the application started with ").quoted(home);
+    logLine("the application started with %q", home);
 }
 
 void logStart(const char* commandLine, const char* folder) {
-    Line().words("start ").quoted(commandLine).words(" in ").quoted(folder);
+    logLine("start %q in %q", commandLine, folder);
 }
 
 void logStartFailed(uint32_t error, const char* errorText) {
-    Line().words("could not start: error ").number(error).words(", ").quoted(errorText);
+    logLine("could not start: error %u, %q", error, errorText);
 }
 
 void logStarted(uint32_t processId) {
-    Line().words("started, process ").number(processId);
+    logLine("started, process %u", processId);
 }
 
 void logShellStart(bool started) {
-    Line().words(started ? "handed to the shell, which asks for consent to elevate"
-                         : "the shell could not start it either");
+    logLine(started ? "handed to the shell, which asks for consent to elevate"
+                    : "the shell could not start it either");
 }
 
 void logWindowSeen(uint32_t afterMilliseconds) {
-    Line().words("the application's window was seen after ").number(afterMilliseconds).words(" ms");
+    logLine("the application's window was seen after %u ms", afterMilliseconds);
 }
 
 void logRuntimeEnded(uint32_t exitCode, uint32_t afterMilliseconds) {
-    Line()
-        .words("the runtime ended with exit code ")
-        .number(exitCode)
-        .words(" after ")
-        .number(afterMilliseconds)
-        .words(" ms");
+    logLine("the runtime ended with exit code %u after %u ms", exitCode, afterMilliseconds);
 }
 
 void logNoWindow(uint32_t afterMilliseconds) {
-    Line()
-        .words("no window before the watch ran out after ")
-        .number(afterMilliseconds)
-        .words(" ms: the runtime was ended");
+    logLine("no window before the watch ran out after %u ms: the runtime was ended",
+            afterMilliseconds);
 }
 
 void logArchiveMissing(const char* path) {
-    Line().words("the application archive is missing: ").quoted(path);
+    logLine("the application archive is missing: %q", path);
 }
 
 void logNothingStarted(const char* page) {
-    Line().words("no runtime started the application: opening ").quoted(page);
+    logLine("no runtime started the application: opening %q", page);
 }
 
 void logPageOpened(bool opened, intptr_t result) {
-    Line()
-        .words(opened ? "the page was opened (" : "the page could not be opened (")
-        .words("result ")
-        .signedNumber(static_cast<int32_t>(result))
-        .words(")");
+    logLine(opened ? "the page was opened (result %d)" : "the page could not be opened (result %d)",
+            static_cast<int32_t>(result));
 }
 
 void logMessageBox(const char* text) {
-    Line().words("message box: ").quoted(text);
+    logLine("message box: %q", text);
 }
 
 void logExit(int code) {
-    Line().words("exit code ").signedNumber(code);
+    logLine("exit code %d", code);
 }

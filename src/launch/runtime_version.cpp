@@ -75,7 +75,11 @@ char* trimSpaces(char* text) {
     if (text == nullptr) return nullptr;
     size_t leading = 0;
     while (text[leading] == ' ') ++leading;
-    if (leading > 0) memmove(text, text + leading, strlen(text + leading) + 1);
+    // Moved forward byte by byte, NUL included: the two ranges overlap.
+    if (leading > 0) {
+        for (char* to = text; (*to = to[leading]) != '\0'; ++to) {
+        }
+    }
     for (size_t length = strlen(text); length > 0 && text[length - 1] == ' '; --length) {
         text[length - 1] = '\0';
     }

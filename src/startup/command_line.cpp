@@ -15,13 +15,21 @@ char* skipBlanks(char* at) {
     return at;
 }
 
+// Whether the text starts with the option, byte for byte; the comparison ends at the text's NUL,
+// so a short line is never read past its end.
+bool startsWithOption(const char* at) {
+    for (const char* option = javaHomeOption; *option != '\0'; ++option, ++at) {
+        if (*at != *option) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void parseCommandLine(char* text) {
     if (text == nullptr) return;
     char* at = skipBlanks(text);
-    // strncmp stops at the line's NUL, so a short line is never read past its end.
-    if (strncmp(at, javaHomeOption, javaHomeOptionLength) == 0) {
+    if (startsWithOption(at)) {
         at = skipBlanks(at + javaHomeOptionLength);
         char delimiter = ' ';
         if (*at == '"') {

@@ -3,7 +3,10 @@
 #include <string.h>
 
 void trimToFolder(char* modulePath) {
-    char* lastBackslash = strrchr(modulePath, '\\');
+    char* lastBackslash = nullptr;
+    for (char* at = modulePath; *at != '\0'; ++at) {
+        if (*at == '\\') lastBackslash = at;
+    }
     if (lastBackslash != nullptr) lastBackslash[1] = '\0';
 }
 

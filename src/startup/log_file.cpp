@@ -90,7 +90,7 @@ void keepBytes(const char* bytes, size_t count) {
         writeToFile(bytes, count);
         return;
     }
-    memmove(logState->pending + pendingCount, bytes, count);
+    memcpy(logState->pending + pendingCount, bytes, count);
     pendingCount += count;
 }
 
@@ -111,8 +111,7 @@ void windowsVersion(SystemDescription& system) {
 
 int underWow64() {
     typedef BOOL(WINAPI * IsWow64ProcessCall)(HANDLE, BOOL*);
-    const IsWow64ProcessCall call =
-        systemFunction<IsWow64ProcessCall>("kernel32.dll", "IsWow64Process");
+    const IsWow64ProcessCall call = systemFunction<IsWow64ProcessCall>(kernel32, "IsWow64Process");
     BOOL wow64 = FALSE;
     if (call == nullptr) return 0;  // systems before XP SP2 have no WoW64 that would tell
     return call(thisProcess(), &wow64) ? (wow64 ? 1 : 0) : -1;
@@ -140,7 +139,9 @@ void openLogFile() {
         GetSystemTimeAsFileTime(&created);  // then the times count from here
     }
     processCreated = fileTimeValue(created);
-    openLaunchLog({millisecondsSinceStart, keepBytes, flushPending, lockLog, unlockLog});
+    static const LogSink sink = {millisecondsSinceStart, keepBytes, flushPending, lockLog,
+                                 unlockLog};
+    openLaunchLog(sink);
 
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, sizeof self);

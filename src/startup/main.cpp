@@ -29,10 +29,10 @@ typedef BOOL(WINAPI* SetDllDirectoryCall)(LPCSTR folder);
 void restrictDllSearch() {
     const DWORD searchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
     const SetDefaultDllDirectoriesCall setDefault =
-        systemFunction<SetDefaultDllDirectoriesCall>("kernel32.dll", "SetDefaultDllDirectories");
+        systemFunction<SetDefaultDllDirectoriesCall>(kernel32, "SetDefaultDllDirectories");
     if (setDefault != nullptr) setDefault(searchSystem32);
     const SetDllDirectoryCall setDirectory =
-        systemFunction<SetDllDirectoryCall>("kernel32.dll", "SetDllDirectoryA");
+        systemFunction<SetDllDirectoryCall>(kernel32, "SetDllDirectoryA");
     if (setDirectory != nullptr) setDirectory("");  // drops the current folder from the search
 }
 

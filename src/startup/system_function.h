@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+// The name of the module most of them are in, kept once for every user.
+extern const char kernel32[];
+
+// The function's address, or null when the module is not loaded or lacks it.
+void* systemProcedure(const char* module, const char* name);
+
 template <typename Call>
 Call systemFunction(const char* module, const char* name) {
-    const HMODULE loaded = GetModuleHandleA(module);
-    if (loaded == nullptr) return nullptr;  // GetProcAddress would search the launcher itself
-    // Through a plain function type: a FARPROC is no function of the real signature.
-    typedef void (*AnyFunction)();
-    return reinterpret_cast<Call>(reinterpret_cast<AnyFunction>(GetProcAddress(loaded, name)));
+    return reinterpret_cast<Call>(systemProcedure(module, name));
 }

@@ -26,8 +26,10 @@ void drawLine(HDC dc, HPEN pen, int width, int x1, int y1, int x2, int y2) {
 }
 
 void drawGrid(HDC dc, const RECT& r, const SplashMetrics& metrics) {
-    GdiObject<HPEN> penA(backdropCreatePen(PS_SOLID, 1, penAColour));
-    GdiObject<HPEN> penB(backdropCreatePen(PS_SOLID, 1, penBColour));
+    HPEN(WINAPI* const createPen)
+    (int, int, COLORREF) = backdropCreatePen != nullptr ? backdropCreatePen : CreatePen;
+    GdiObject<HPEN> penA(createPen(PS_SOLID, 1, penAColour));
+    GdiObject<HPEN> penB(createPen(PS_SOLID, 1, penBColour));
     // The grid takes both pens. Without one, nothing is selected: the DC keeps its entry pen, and
     // the pen that was made is not left selected where it could not be deleted.
     if (penA == nullptr || penB == nullptr) return;
@@ -65,13 +67,10 @@ void drawLogo(HDC dc, const RECT& r, const SplashMetrics& metrics) {
     SetTextColor(dc, entryColour);
 }
 
-HPEN WINAPI createPen(int style, int width, COLORREF colour) {
-    return CreatePen(style, width, colour);
-}
-
 }  // namespace
 
-HPEN(WINAPI* backdropCreatePen)(int style, int width, COLORREF colour) = createPen;
+// Null, so that it takes no room in the file: CreatePen.
+HPEN(WINAPI* backdropCreatePen)(int style, int width, COLORREF colour);
 
 void drawBackdrop(HDC dc, const RECT& rectangle, const SplashMetrics& metrics) {
     drawGrid(dc, rectangle, metrics);

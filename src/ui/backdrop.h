@@ -9,5 +9,5 @@
 // background mode TRANSPARENT.
 void drawBackdrop(HDC dc, const RECT& rectangle, const SplashMetrics& metrics);
 
-// How the grid's pens are made: CreatePen, unless a test makes it fail.
+// How the grid's pens are made: CreatePen (null), unless a test makes it fail.
 extern HPEN(WINAPI* backdropCreatePen)(int style, int width, COLORREF colour);

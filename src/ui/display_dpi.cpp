@@ -35,8 +35,7 @@ const DpiCalls& resolvedDpiCalls() {
     dpiCalls.forWindow = systemFunction<GetDpiForWindowCall>("user32.dll", "GetDpiForWindow");
     if (dpiCalls.forWindow != nullptr) return dpiCalls;
     // shcore.dll, which only the system folder may supply, stays loaded for the process.
-    const LoadLibraryExACall load =
-        systemFunction<LoadLibraryExACall>("kernel32.dll", "LoadLibraryExA");
+    const LoadLibraryExACall load = systemFunction<LoadLibraryExACall>(kernel32, "LoadLibraryExA");
     const DWORD searchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32, since Windows 8
     if (load == nullptr || load("shcore.dll", nullptr, searchSystem32) == nullptr) return dpiCalls;
     dpiCalls.monitorOf = systemFunction<MonitorFromWindowCall>("user32.dll", "MonitorFromWindow");

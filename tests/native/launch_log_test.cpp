@@ -72,6 +72,7 @@ TEST(LaunchLog, EachEventIsOneLineInItsWords) {
         {[] { logWindowSeen(0); }, "the application's window was seen after 0 ms\n"},
         {[] { logMessageBox("JavaHome not found\nC:\\x\r"); },
          "message box: \"JavaHome not found\\nC:\\x\\r\"\n"},
+        {[] { logMessageBox("\ta\x1b[0m\x7f"); }, "message box: \"\ta\\x1b[0m\\x7f\"\n"},
         {[] { logPageOpened(false, 2); }, "the page could not be opened (result 2)\n"},
         {[] { logExit(-1); }, "exit code -1\n"},
     };
