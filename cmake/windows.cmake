@@ -2,6 +2,7 @@
 enable_language(RC)
 
 set(SHELL_SOURCES
+    src/startup/ansi_path.cpp
     src/startup/surroundings.cpp
     src/startup/system_function.cpp
     src/startup/launch_worker.cpp
@@ -12,6 +13,7 @@ set(SHELL_SOURCES
     src/launch/path_exists.cpp
     src/launch/post_status.cpp
     src/launch/registry_scan.cpp
+    src/launch/unregistered_runtimes.cpp
     src/launch/windows_platform.cpp
     src/ui/backdrop.cpp
     src/ui/display_dpi.cpp
@@ -64,10 +66,8 @@ endif()
 
 # No -fdata-sections: with it, zero-initialised buffers land in .data$ sections, which take room
 # in the file, instead of in .bss, which takes none.
-# -Oz: smallest code. The frame pointer is kept by default on i686 Windows, and nothing here walks
-# the stack. A jump table's entries are addresses that the loader fixes when it moves the program:
-# compares cost less. Windows calls 32-bit code with 4-byte stack alignment only, so keeping 16
-# there is dead weight.
+# The frame pointer is kept by default on i686 Windows; nothing here walks the stack. Windows calls
+# 32-bit code with 4-byte stack alignment only, so keeping 16 is dead weight there.
 set(SIZE_FLAGS -Oz -ffunction-sections -fno-asynchronous-unwind-tables -fno-unwind-tables
     -fno-threadsafe-statics -fomit-frame-pointer -fno-jump-tables)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

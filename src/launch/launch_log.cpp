@@ -9,6 +9,7 @@
 #include "command_string.h"
 #include "packed_texts.h"
 #include "runtime_list.h"
+#include "runtime_places.h"
 
 namespace {
 
@@ -85,16 +86,28 @@ void appendNumber(CommandString& line, uint32_t value, bool negative) {
 // In the order of CandidateOrigin and of PassOverReason.
 const char originTexts[] =
     "the -javahome value\0a folder beside the launcher\0the registry\0JAVA_HOME\0"
-    "the program search";
+    "the program search\0a folder nothing registers, in ";
 const char reasonTexts[] =
     "already tried\0folder missing\0version outside the tiers\0not set, empty or too long";
 
 void appendOrigin(CommandString& line, CandidateOrigin origin, const RuntimeCandidate* node) {
-    line.appendText(packedText(originTexts, origin));
-    if (origin != fromRegistry || node == nullptr) return;
-    appendFormat(line, ", HKLM\\%s, %sversion %v", node->registryKey,
-                 node->otherView ? "the other registry view, " : "the launcher's own view, ",
-                 &node->version);
+    const bool user = origin == fromRegistry && node != nullptr && node->place == currentUserHive;
+    line.appendText(user ? "the current user's registry" : packedText(originTexts, origin));
+    if (node == nullptr) return;
+    const RuntimeVersion& v = node->version;
+    if (origin == fromFolderSearch) {
+        appendFormat(line,
+                     (v.major | v.minor | v.micro | v.update) == 0
+                         ? "%s, no version in its release file"
+                         : "%s, version %v from its release file",
+                     placeName(node->place), &v);
+    } else if (origin == fromRegistry) {
+        appendFormat(line, ", HK%s\\%s, %sversion %v", user ? "CU" : "LM", node->registryKey,
+                     user                               ? ""
+                     : node->place == otherRegistryView ? "the other registry view, "
+                                                        : "the launcher's own view, ",
+                     &v);
+    }
 }
 
 // Appends the pieces that the format names, each other character standing for itself:

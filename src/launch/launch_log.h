@@ -61,10 +61,11 @@ enum CandidateOrigin {
     fromRegistry,          // a registered runtime; its node tells key, view and version
     fromJavaHomeVariable,  // the JAVA_HOME environment variable
     fromProgramSearch,     // jview or java, found by the platform's program search
+    fromFolderSearch,      // a folder where runtimes are put; its node tells the place and version
 };
 enum PassOverReason { alreadyTried, folderMissing, outsideTheTiers, variableUnset };
 
-// node: the registry entry, for fromRegistry; null otherwise.
+// node: the list's entry, for fromRegistry and fromFolderSearch; null otherwise.
 void logCandidate(CandidateOrigin origin, const char* home, const RuntimeCandidate* node);
 void logPassedOver(CandidateOrigin origin, const char* home, const RuntimeCandidate* node,
                    PassOverReason reason);

@@ -19,7 +19,10 @@ struct LauncherPlatform {
     // Reads the JAVA_HOME environment variable into buffer; false when it is unset or too long.
     bool (*readJavaHome)(char* buffer, unsigned capacity);
     // Fills an empty list with the runtimes registered where collectInstalledRuntimes does not
-    // look (the newer JRE and JDK keys, the vendors' own keys, and the other registry view),
-    // highest version first.
+    // look (the newer JRE and JDK keys, the vendors' own keys, the other registry view and the
+    // current user's hive), highest version first.
     void (*collectFurtherRuntimes)(RuntimeList& list);
+    // Fills an empty list with the runtimes in the folders where runtimes are put that nothing
+    // registers, highest version first.
+    void (*collectUnregisteredRuntimes)(RuntimeList& list);
 };

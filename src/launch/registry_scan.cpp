@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <string.h>
 
+#include "packed_texts.h"
+
 namespace {
 
 const DWORD textCapacity = 261;  // 260 characters and a NUL
@@ -36,129 +38,143 @@ bool readValueText(HKEY key, const char* name, ValueText& text) {
     return true;
 }
 
-// A key under which runtimes are registered: one subkey per version (or per name, such as
-// zulu-17), and the home folder in a value of that subkey, or of each flavour subkey below it
-// (hotspot\MSI, openj9\MSI) in turn.
-struct RuntimeKey {
-    const char* path;  // under HKEY_LOCAL_MACHINE
-    const char* flavours[2];
-    const char* homeValue;
-    RuntimeSource source;  // the JavaSoft keys also carry MicroVersion
-};
+// The keys under which runtimes are registered, in a hive, one after the other: the classic
+// JavaSoft keys first, then where Java 9 and later register themselves, then where today's
+// distributions do, leaving the JavaSoft keys alone. Below each key there is one subkey per version
+// (or per name, such as zulu-17), and the home folder in a value of that subkey, or of each
+// flavour subkey below it in turn. A packed text: no table of addresses for the loader to fix.
+const char runtimeKeys[] =
+    "SOFTWARE\\JavaSoft\\Java Runtime Environment\0SOFTWARE\\JavaSoft\\Java Plug-in\0"
+    "SOFTWARE\\JavaSoft\\Java Development Kit\0SOFTWARE\\JavaSoft\\JRE\0SOFTWARE\\JavaSoft\\JDK\0"
+    "SOFTWARE\\Eclipse Adoptium\\JDK\0SOFTWARE\\Eclipse Adoptium\\JRE\0"
+    "SOFTWARE\\AdoptOpenJDK\\JDK\0SOFTWARE\\AdoptOpenJDK\\JRE\0SOFTWARE\\Eclipse Foundation\\JDK\0"
+    "SOFTWARE\\Microsoft\\JDK\0SOFTWARE\\Semeru\\JDK\0SOFTWARE\\Semeru\\JRE\0"
+    "SOFTWARE\\Azul Systems\\Zulu\0SOFTWARE\\BellSoft\\Liberica\0SOFTWARE\\SapMachine\\JDK\0"
+    "SOFTWARE\\SapMachine\\JRE\0SOFTWARE\\IBM\\Java2 Runtime Environment\0"
+    "SOFTWARE\\IBM\\Java Runtime Environment\0SOFTWARE\\IBM\\Java Development Kit\0";
+const int classicKeys = 3;   // read by the tiers
+const int javaSoftKeys = 5;  // which also carry MicroVersion; the rest are the vendors'
+const int allKeys = 20;
 
-const RuntimeKey javaSoftKeys[] = {
-    {"SOFTWARE\\JavaSoft\\Java Runtime Environment", {}, "JavaHome", javaSoftKey},
-    {"SOFTWARE\\JavaSoft\\Java Plug-in", {}, "JavaHome", javaSoftKey},
-    {"SOFTWARE\\JavaSoft\\Java Development Kit", {}, "JavaHome", javaSoftKey},
-};
-// Where Java 9 and later register themselves.
-const RuntimeKey newerJavaSoftKeys[] = {
-    {"SOFTWARE\\JavaSoft\\JRE", {}, "JavaHome", javaSoftKey},
-    {"SOFTWARE\\JavaSoft\\JDK", {}, "JavaHome", javaSoftKey},
-};
-// Where today's distributions register themselves, leaving the JavaSoft keys alone.
-const RuntimeKey vendorKeys[] = {
-    {"SOFTWARE\\Eclipse Adoptium\\JDK", {"hotspot\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\Eclipse Adoptium\\JRE", {"hotspot\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\AdoptOpenJDK\\JDK", {"hotspot\\MSI", "openj9\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\AdoptOpenJDK\\JRE", {"hotspot\\MSI", "openj9\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\Eclipse Foundation\\JDK", {"hotspot\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\Microsoft\\JDK", {"hotspot\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\Semeru\\JDK", {"openj9\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\Semeru\\JRE", {"openj9\\MSI"}, "Path", vendorKey},
-    {"SOFTWARE\\Azul Systems\\Zulu", {}, "InstallationPath", vendorKey},
-    {"SOFTWARE\\BellSoft\\Liberica", {}, "InstallationPath", vendorKey},
-};
+// What each key holds: its home value, and the flavour subkeys that hold it.
+enum KeyLayout : uint8_t { javaHome = 0, path = 1, installationPath = 2, hotspot = 4, openj9 = 8 };
+const uint8_t hotspotPath = path | hotspot, openj9Path = path | openj9,
+              eitherPath = path | hotspot | openj9;
+const uint8_t keyLayouts[allKeys] = {
+    javaHome,         javaHome,         javaHome,   javaHome,   javaHome,   // JavaSoft
+    hotspotPath,      hotspotPath,      eitherPath, eitherPath,             // Temurin, Adopt
+    hotspotPath,      hotspotPath,      openj9Path, openj9Path,             // Eclipse, MS, Semeru
+    installationPath, installationPath,                                     // Zulu, Liberica
+    javaHome,         javaHome,         javaHome,   javaHome,   javaHome};  // SapMachine, IBM
+const char homeValues[] = "JavaHome\0Path\0InstallationPath";
+const char flavours[] = "hotspot\\MSI\0openj9\\MSI";  // in the order of their bits
 
-// The registry view this build does not see by default: a 32-bit launcher on a 64-bit system
-// reads the 32-bit view, where a 64-bit runtime is not registered, and the reverse.
+// Where keys are read: the machine's hive in one of its views, or the user's, whose SOFTWARE
+// both views share. The other view of the machine's hive is the one this build does not see by
+// default: a 32-bit launcher on a 64-bit system reads the 32-bit view, where a 64-bit runtime is
+// not registered, and the reverse.
+struct Hive {
+    HKEY root;
+    REGSAM view;  // 0: the build's own
+    RegistryHive place;
+};
+const Hive ownView = {HKEY_LOCAL_MACHINE, 0, ownRegistryView};
 #ifdef _WIN64
-const REGSAM otherView = KEY_WOW64_32KEY;
+const Hive otherView = {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, otherRegistryView};
 #else
-const REGSAM otherView = KEY_WOW64_64KEY;
+const Hive otherView = {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, otherRegistryView};
 #endif
+const Hive userHive = {HKEY_CURRENT_USER, 0, currentUserHive};
+
+// One key as the scan reads it.
+struct RuntimeKey {
+    const char* path;  // in the hive
+    uint8_t layout;
+    RuntimeSource source;
+    const Hive& hive;
+};
 
 // Reads the home value of one opened subkey and merges it. A vendor's entry without a home names
 // no runtime and is left out.
-void mergeHome(RuntimeList& list, HKEY subkey, const RuntimeKey& key, const RuntimeVersion& version,
-               REGSAM view) {
+void mergeHome(RuntimeList& list, HKEY subkey, const RuntimeKey& key,
+               const RuntimeVersion& version) {
     ValueText text;
-    if (!readValueText(subkey, key.homeValue, text)) return;
+    if (!readValueText(subkey, packedText(homeValues, key.layout & 3), text)) return;
     const char* home = makeHomeText(text);
     if (key.source == vendorKey && home[0] == '\0') return;
-    mergeRuntime(list, home, version, key.source, key.path, view != 0);
+    mergeRuntime(list, home, version, key.source, key.path, key.hive.place);
 }
 
-void scanSubkey(RuntimeList& list, HKEY parent, char* name, const RuntimeKey& key, REGSAM view) {
+void scanSubkey(RuntimeList& list, HKEY parent, char* name, const RuntimeKey& key) {
     trimSpaces(name);
     ValueText text;
     memcpy(text, name, strlen(name) + 1);
     RuntimeVersion version = parseVersionName(text);
 
+    const REGSAM view = key.hive.view;
     HKEY opened;
     if (RegOpenKeyExA(parent, name, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS) return;
     RegistryKey subkey(opened);
-    if (key.flavours[0] == nullptr) {
+    if ((key.layout & (hotspot | openj9)) == 0) {
         if (key.source == javaSoftKey && wantsMicroVersion(version) &&
             readValueText(subkey, "MicroVersion", text)) {
             applyMicroVersion(version, text);
         }
-        mergeHome(list, subkey, key, version, view);
+        mergeHome(list, subkey, key, version);
         return;
     }
     // Opened below the version subkey, so that a name of any length keeps the path short.
-    for (const char* flavour : key.flavours) {
-        if (flavour == nullptr) break;
+    for (int i = 0; i < 2; ++i) {
         HKEY flavourKey;
-        if (RegOpenKeyExA(subkey, flavour, 0, KEY_QUERY_VALUE | view, &flavourKey) !=
-            ERROR_SUCCESS) {
+        if ((key.layout & (hotspot << i)) == 0 ||
+            RegOpenKeyExA(subkey, packedText(flavours, i), 0, KEY_QUERY_VALUE | view,
+                          &flavourKey) != ERROR_SUCCESS) {
             continue;
         }
         RegistryKey owner(flavourKey);
-        mergeHome(list, owner, key, version, view);
+        mergeHome(list, owner, key, version);
     }
 }
 
-// Adds the runtimes registered below one key, in the given registry view (0: the build's own).
-void scanRuntimeKey(RuntimeList& list, const RuntimeKey& key, REGSAM view) {
-    HKEY opened;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.path, 0, KEY_ENUMERATE_SUB_KEYS | view, &opened) !=
-        ERROR_SUCCESS) {
-        return;
-    }
-    RegistryKey parent(opened);
-    char name[textCapacity];
-    for (DWORD index = 0;; ++index) {
-        DWORD nameLength = textCapacity;
-        FILETIME written;
-        // Any result but success ends this key: the end of the list, or a name that was not
-        // delivered (too long, or a failure), which must not be parsed.
-        if (RegEnumKeyExA(parent, index, name, &nameLength, nullptr, nullptr, nullptr, &written) !=
-            ERROR_SUCCESS) {
-            break;
+// Adds the runtimes registered below the keys from `first` up to `end` (by their places in
+// runtimeKeys), in one hive.
+void scanKeys(RuntimeList& list, int first, int end, const Hive& hive) {
+    const char* path = runtimeKeys;
+    for (int index = 0; index < end; ++index, path = nextText(path)) {
+        HKEY opened;
+        if (index < first || RegOpenKeyExA(hive.root, path, 0, KEY_ENUMERATE_SUB_KEYS | hive.view,
+                                           &opened) != ERROR_SUCCESS) {
+            continue;
         }
-        name[nameLength < textCapacity ? nameLength : textCapacity - 1] = '\0';
-        scanSubkey(list, parent, name, key, view);
+        RegistryKey parent(opened);
+        const RuntimeKey key = {path, keyLayouts[index],
+                                index < javaSoftKeys ? javaSoftKey : vendorKey, hive};
+        char name[textCapacity];
+        for (DWORD at = 0;; ++at) {
+            DWORD nameLength = textCapacity;
+            FILETIME written;
+            // Any result but success ends this key: the end of the list, or a name that was not
+            // delivered (too long, or a failure), which must not be parsed.
+            if (RegEnumKeyExA(parent, at, name, &nameLength, nullptr, nullptr, nullptr, &written) !=
+                ERROR_SUCCESS) {
+                break;
+            }
+            name[nameLength < textCapacity ? nameLength : textCapacity - 1] = '\0';
+            scanSubkey(list, parent, name, key);
+        }
     }
-}
-
-template <size_t count>
-void scanKeys(RuntimeList& list, const RuntimeKey (&keys)[count], REGSAM view) {
-    for (const RuntimeKey& key : keys) scanRuntimeKey(list, key, view);
 }
 
 }  // namespace
 
 void collectInstalledRuntimes(RuntimeList& list) {
     list.clear();
-    scanKeys(list, javaSoftKeys, 0);
+    scanKeys(list, 0, classicKeys, ownView);
 }
 
 void collectFurtherRuntimes(RuntimeList& list) {
     list.clear();
-    scanKeys(list, newerJavaSoftKeys, 0);
-    scanKeys(list, vendorKeys, 0);
-    scanKeys(list, javaSoftKeys, otherView);
-    scanKeys(list, newerJavaSoftKeys, otherView);
-    scanKeys(list, vendorKeys, otherView);
+    scanKeys(list, classicKeys, allKeys, ownView);
+    scanKeys(list, 0, allKeys, otherView);
+    scanKeys(list, 0, allKeys, userHive);
 }

@@ -6,7 +6,7 @@
 namespace {
 
 RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version,
-                               RuntimeSource source, const char* registryKey, bool otherView) {
+                               RuntimeSource source, const char* registryKey, uint8_t place) {
     RuntimeCandidate* node = static_cast<RuntimeCandidate*>(malloc(sizeof(RuntimeCandidate)));
     if (node == nullptr) return nullptr;
     const size_t size = strlen(home) + 1;
@@ -20,7 +20,7 @@ RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version,
     node->next = nullptr;
     node->source = source;
     node->registryKey = registryKey;
-    node->otherView = otherView;
+    node->place = place;
     return node;
 }
 
@@ -33,14 +33,26 @@ char upperCase(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool sameFolder(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        if (upperCase(*a) != upperCase(*b)) return false;
-        if (*a == '\0') return true;
-    }
+// Whether a new node of this version goes before the listed one: before an older runtime, and
+// before a runtime of equal version found in the same place of the folder search under a later
+// name, so that each place's runtimes stand in the order of their names.
+bool goesBefore(const RuntimeCandidate* listed, const RuntimeVersion& version, RuntimeSource source,
+                uint8_t place, const char* home) {
+    const int32_t order = compareVersions(listed->version, version);
+    if (order != 0) return order < 0;
+    return source == folderSearch && listed->source == folderSearch && listed->place == place &&
+           compareFolders(listed->homeFolder, home) > 0;
 }
 
 }  // namespace
+
+int compareFolders(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        const int difference =
+            static_cast<unsigned char>(upperCase(*a)) - static_cast<unsigned char>(upperCase(*b));
+        if (difference != 0 || *a == '\0') return difference;
+    }
+}
 
 void RuntimeList::clear() {
     while (head != nullptr) {
@@ -51,20 +63,21 @@ void RuntimeList::clear() {
 }
 
 bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
-                  RuntimeSource source, const char* registryKey, bool otherView) {
+                  RuntimeSource source, const char* registryKey, uint8_t place) {
     for (RuntimeCandidate** link = &list.head; *link != nullptr; link = &(*link)->next) {
         RuntimeCandidate* node = *link;
-        if (!sameFolder(node->homeFolder, home)) continue;
+        if (compareFolders(node->homeFolder, home) != 0) continue;
         if (compareVersions(node->version, version) >= 0) return true;
         *link = node->next;
         releaseCandidate(node);
         break;
     }
-    RuntimeCandidate* added = newCandidate(home, version, source, registryKey, otherView);
+    RuntimeCandidate* added = newCandidate(home, version, source, registryKey, place);
     if (added == nullptr) return false;
     RuntimeCandidate** link = &list.head;
-    while (*link != nullptr && compareVersions((*link)->version, version) >= 0)
+    while (*link != nullptr && !goesBefore(*link, version, source, place, home)) {
         link = &(*link)->next;
+    }
     added->next = *link;
     *link = added;
     return true;

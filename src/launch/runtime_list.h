@@ -1,20 +1,26 @@
-// The registered runtimes of one selection: a singly linked list, highest version first, equal
-// versions in the order found, and one node per home folder (compared without regard to case).
+// The runtimes of one selection: a singly linked list, highest version first, equal versions in
+// the order found (a folder's runtimes of one place by name), and one node per home folder
+// (compared without regard to case).
 #pragma once
 
 #include "runtime_version.h"
 
-// Who registered a runtime. The JavaSoft keys hold runtimes of every age; a vendor's own keys
-// (Temurin, Zulu and the others) hold only runtimes of today, whatever their names say.
-enum RuntimeSource { javaSoftKey, vendorKey };
+// Who registered a runtime, or that nothing did. The JavaSoft keys hold runtimes of every age; a
+// vendor's own keys (Temurin, Zulu and the others) hold only runtimes of today, whatever their
+// names say, and so do the folders where runtimes are put without a registration.
+enum RuntimeSource : uint8_t { javaSoftKey, vendorKey, folderSearch };
+
+// Where a registry entry was read: HKLM in the launcher's own view or in the other one, or the
+// current user's HKCU\SOFTWARE, which both views share.
+enum RegistryHive : uint8_t { ownRegistryView, otherRegistryView, currentUserHive };
 
 struct RuntimeCandidate {
     char* homeFolder;  // owned copy
     RuntimeVersion version;
     RuntimeCandidate* next;
     RuntimeSource source;     // of the entry that the merge kept
-    const char* registryKey;  // its key under HKLM (a constant text), or null
-    bool otherView;           // read from the registry view the build does not see by default
+    uint8_t place;            // a registry entry's RegistryHive; a folder's place in the search
+    const char* registryKey;  // a registry entry's key in its hive (a constant text), or null
 };
 
 struct RuntimeList {
@@ -29,9 +35,12 @@ struct RuntimeList {
     void clear();
 };
 
-// Merges one registered runtime into the list, keeping its three orderings. A home already listed
-// keeps the higher version, or the entry found first on a tie. Returns false only when memory for
-// a new node could not be had.
+// Merges one runtime into the list, keeping its three orderings. A home already listed keeps the
+// higher version, or the entry found first on a tie. Returns false only when memory for a new
+// node could not be had.
 bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
                   RuntimeSource source = javaSoftKey, const char* registryKey = nullptr,
-                  bool otherView = false);
+                  uint8_t place = ownRegistryView);
+
+// Orders two folder texts without regard to letter case (ASCII): negative, 0 or positive.
+int compareFolders(const char* a, const char* b);

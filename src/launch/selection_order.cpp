@@ -75,18 +75,33 @@ TierWalk walkTier(const LauncherPlatform& platform, const RuntimeCandidate* from
 }
 
 // Whether the last resort tries a runtime: one of 1.2 or newer, which takes the bin\java line; and
-// any that a vendor registered, with or without a version in its name (those without one stand
-// last in the list, as 0.0.0.0).
+// any that a vendor registered or that lies where nothing registers it, with or without a
+// version (those without one stand last in their list, as 0.0.0.0).
 bool runsBinJava(const RuntimeCandidate* node) {
     const RuntimeVersion& version = node->version;
-    return node->source == vendorKey || version.major > 1 ||
+    return node->source != javaSoftKey || version.major > 1 ||
            (version.major == 1 && version.minor >= 2);
 }
 
+// Tries the runtimes of one list in its order with the bin\java line, none a second time.
+bool launchFromList(const LauncherPlatform& platform, const RuntimeList& list, TriedHomes& tried,
+                    CandidateOrigin origin) {
+    for (const RuntimeCandidate* node = list.head; node != nullptr; node = node->next) {
+        if (!runsBinJava(node)) {
+            logPassedOver(origin, node->homeFolder, node, outsideTheTiers);
+        } else if (tried.contains(node->homeFolder)) {
+            logPassedOver(origin, node->homeFolder, node, alreadyTried);
+        } else if (tryHome(platform, launchWithJava, node->homeFolder, tried, origin, node)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The last resort, beyond the JavaSoft keys that the tiers read: JAVA_HOME, the runtimes of the
-// newer keys, of the vendors' keys and of the other registry view, and a "java" that the program
-// search finds. Only runtimes that take the bin\java line are tried, and no home twice in one
-// selection.
+// newer keys, of the vendors' keys, of the other registry view and of the current user's hive, a
+// "java" that the program search finds, and last the runtimes that nothing registers, read only
+// now. Only runtimes that take the bin\java line are tried, and no home twice in one selection.
 bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& tried) {
     char javaHome[261];
     if (!platform.readJavaHome(javaHome, sizeof javaHome) || javaHome[0] == '\0') {
@@ -100,18 +115,14 @@ bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& trie
             return true;
         }
     }
+    // Both lists stay until the end: the tried homes point into them.
     RuntimeList further;
     platform.collectFurtherRuntimes(further);
-    for (const RuntimeCandidate* node = further.head; node != nullptr; node = node->next) {
-        if (!runsBinJava(node)) {
-            logPassedOver(fromRegistry, node->homeFolder, node, outsideTheTiers);
-        } else if (tried.contains(node->homeFolder)) {
-            logPassedOver(fromRegistry, node->homeFolder, node, alreadyTried);
-        } else if (tryHome(platform, launchWithJava, node->homeFolder, tried, fromRegistry, node)) {
-            return true;
-        }
-    }
-    return attempt(platform, launchSearchedJava, "java", fromProgramSearch);
+    if (launchFromList(platform, further, tried, fromRegistry)) return true;
+    if (attempt(platform, launchSearchedJava, "java", fromProgramSearch)) return true;
+    RuntimeList unregistered;
+    platform.collectUnregisteredRuntimes(unregistered);
+    return launchFromList(platform, unregistered, tried, fromFolderSearch);
 }
 
 // The five tiers of the registered runtimes, with jview between the first and the rest.

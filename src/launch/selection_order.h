@@ -1,8 +1,9 @@
 // The order in which the launcher tries runtimes: the -javahome override alone, else the local
 // java folders, else the registered runtimes in five tiers with jview between the first and the
 // rest, and when all of those failed a last resort for today's runtimes (JAVA_HOME, the JRE and
-// JDK keys and the other registry view, then "java" through the program search), which tries no
-// home a second time. The first attempt that starts the application ends the selection.
+// JDK keys, the vendors' keys, the other registry view and the current user's hive, then "java"
+// through the program search, then the runtimes that nothing registers), which tries no home a
+// second time. The first attempt that starts the application ends the selection.
 #pragma once
 
 #include "launcher_platform.h"

@@ -6,6 +6,7 @@
 #include "path_exists.h"
 #include "post_status.h"
 #include "registry_scan.h"
+#include "unregistered_runtimes.h"
 
 const LauncherPlatform windowsPlatform = {postStatus,
                                           runAndWatch,
@@ -13,4 +14,5 @@ const LauncherPlatform windowsPlatform = {postStatus,
                                           collectInstalledRuntimes,
                                           showLauncherError,
                                           readJavaHomeVariable,
-                                          collectFurtherRuntimes};
+                                          collectFurtherRuntimes,
+                                          collectUnregisteredRuntimes};

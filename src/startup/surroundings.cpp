@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include "ansi_path.h"
 #include "folder_text.h"
 #include "launcher_state.h"
 
@@ -11,30 +12,6 @@ namespace {
 
 char exeFolder[MAX_PATH];
 char documentsFolder[MAX_PATH];
-
-// The narrow form of a path loses the letters that the ANSI code page cannot represent (a
-// Cyrillic folder name under a Western code page comes out as question marks, which name
-// nothing). The short 8.3 form of the same path then names the same object in plain ANSI. When
-// `wide` has no exact narrow form but its short form has one, that replaces `path`; otherwise
-// `path` is left as the narrow call gave it.
-void preferLosslessForm(char* path, const wchar_t* wide) {
-    char narrow[MAX_PATH];
-    BOOL lossy = FALSE;
-    // A code page that cannot report lost characters (UTF-8) loses none: the call then fails.
-    if (WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, MAX_PATH, nullptr, &lossy) == 0 ||
-        !lossy) {
-        return;
-    }
-    wchar_t shortWide[MAX_PATH];
-    const DWORD length = GetShortPathNameW(wide, shortWide, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    lossy = FALSE;
-    if (WideCharToMultiByte(CP_ACP, 0, shortWide, -1, narrow, MAX_PATH, nullptr, &lossy) == 0 ||
-        lossy) {
-        return;
-    }
-    memcpy(path, narrow, strlen(narrow) + 1);
-}
 
 // Releases the shell's allocator on every way out.
 class ShellAllocator {
@@ -59,7 +36,7 @@ void fixExeDirectory() {
     }
     wchar_t wide[MAX_PATH];
     const DWORD wideLength = GetModuleFileNameW(nullptr, wide, MAX_PATH);
-    if (wideLength > 0 && wideLength < MAX_PATH) preferLosslessForm(exeFolder, wide);
+    if (wideLength > 0 && wideLength < MAX_PATH) ansiPath(wide, exeFolder);
     trimToFolder(exeFolder);
     launcherState.exeDirectory = exeFolder;
     SetCurrentDirectoryA(exeFolder);
@@ -74,8 +51,7 @@ void findDocumentsFolder() {
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items))) {
         const BOOL converted = SHGetPathFromIDListA(items, documentsFolder);
         wchar_t wide[MAX_PATH];
-        if (converted && SHGetPathFromIDListW(items, wide))
-            preferLosslessForm(documentsFolder, wide);
+        if (converted && SHGetPathFromIDListW(items, wide)) ansiPath(wide, documentsFolder);
         allocator->Free(items);
         if (!converted) {
             documentsFolder[0] = '\0';

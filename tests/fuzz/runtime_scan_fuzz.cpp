@@ -87,8 +87,8 @@ void copyFurther(RuntimeList& list) {
         mergeRuntime(list, n->homeFolder, n->version, n->source);
     }
 }
-const LauncherPlatform machine = {recordStatus, failToStart, noPath,     noRuntimes,
-                                  noError,      noJavaHome,  copyFurther};
+const LauncherPlatform machine = {recordStatus, failToStart, noPath,      noRuntimes,
+                                  noError,      noJavaHome,  copyFurther, noRuntimes};
 
 void checkLastResort(const RuntimeList& list, const std::vector<ModelEntry>& model) {
     std::vector<std::string> expected = {"jview"};

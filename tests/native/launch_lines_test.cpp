@@ -134,8 +134,14 @@ std::vector<std::string> Recorder::posted;
 std::vector<std::string> Recorder::ran;
 std::vector<bool> Recorder::results;
 
-const LauncherPlatform recorderPlatform = {
-    Recorder::postStatus, Recorder::runAndWatch, nullptr, nullptr, nullptr, nullptr, nullptr};
+const LauncherPlatform recorderPlatform = {Recorder::postStatus,
+                                           Recorder::runAndWatch,
+                                           nullptr,
+                                           nullptr,
+                                           nullptr,
+                                           nullptr,
+                                           nullptr,
+                                           nullptr};
 
 std::string programOf(const std::string& line) {
     return splitArguments(line)[0];

@@ -28,8 +28,13 @@ void openCapturedLog() {
 
 TEST(LaunchLog, EachEventIsOneLineInItsWords) {
     openCapturedLog();
-    RuntimeCandidate node = {
-        nullptr, {17, 0, 2, 0}, nullptr, vendorKey, "SOFTWARE\\Eclipse Adoptium\\JDK", true};
+    const char* const temurin = "SOFTWARE\\Eclipse Adoptium\\JDK";
+    RuntimeCandidate node = {nullptr,   {17, 0, 2, 0},     nullptr,
+                             vendorKey, otherRegistryView, temurin};
+    RuntimeCandidate user = {nullptr, {21, 0, 5, 11}, nullptr, vendorKey, currentUserHive, temurin};
+    // Found in the IDE's downloads (the fourth place) and in Scoop's apps (the seventh).
+    RuntimeCandidate ide = {nullptr, {21, 0, 1, 0}, nullptr, folderSearch, 3, nullptr};
+    RuntimeCandidate scoop = {nullptr, {0, 0, 0, 0}, nullptr, folderSearch, 6, nullptr};
     const struct {
         std::function<void()> event;
         const char* lines;
@@ -55,6 +60,15 @@ TEST(LaunchLog, EachEventIsOneLineInItsWords) {
         {[&] { logCandidate(fromRegistry, "C:\\jdk\\", &node); },
          "candidate \"C:\\jdk\\\" from the registry, HKLM\\SOFTWARE\\Eclipse Adoptium\\JDK, the "
          "other registry view, version 17.0.2.0\n"},
+        {[&] { logCandidate(fromRegistry, "C:\\u\\", &user); },
+         "candidate \"C:\\u\\\" from the current user's registry, HKCU\\SOFTWARE\\Eclipse "
+         "Adoptium\\JDK, version 21.0.5.11\n"},
+        {[&] { logCandidate(fromFolderSearch, "C:\\j\\", &ide); },
+         "candidate \"C:\\j\\\" from a folder nothing registers, in the IDE's downloads, version "
+         "21.0.1.0 from its release file\n"},
+        {[&] { logPassedOver(fromFolderSearch, "C:\\s\\", &scoop, alreadyTried); },
+         "passed over \"C:\\s\\\" from a folder nothing registers, in Scoop's apps, no version in "
+         "its release file: already tried\n"},
         {[] { logPassedOver(fromLocalFolder, "..\\java", nullptr, folderMissing); },
          "passed over \"..\\java\" from a folder beside the launcher: folder missing\n"},
         {[] { logPassedOver(fromJavaHomeVariable, nullptr, nullptr, variableUnset); },

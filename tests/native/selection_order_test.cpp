@@ -32,6 +32,8 @@ struct Machine {
     static std::vector<Registered> furtherRegistry;
     static int javaHomeReads;
     static int furtherScans;
+    static std::vector<Registered> unregistered;  // in folders where runtimes are put
+    static int unregisteredScans;
 
     static bool postStatus(const char*) { return true; }
     static bool runAndWatch(char* line) {
@@ -60,6 +62,12 @@ struct Machine {
             mergeRuntime(list, r.home.c_str(), r.version, r.source);
         }
     }
+    static void collectUnregistered(RuntimeList& list) {
+        ++unregisteredScans;
+        for (const Registered& r : unregistered) {
+            mergeRuntime(list, r.home.c_str(), r.version, folderSearch);
+        }
+    }
 };
 std::set<std::string> Machine::folders;
 std::vector<Registered> Machine::registry;
@@ -71,10 +79,13 @@ const char* Machine::javaHome;
 std::vector<Registered> Machine::furtherRegistry;
 int Machine::javaHomeReads;
 int Machine::furtherScans;
+std::vector<Registered> Machine::unregistered;
+int Machine::unregisteredScans;
 
-const LauncherPlatform machine = {
-    Machine::postStatus, Machine::runAndWatch,  Machine::pathExists,    Machine::collect,
-    Machine::showError,  Machine::readJavaHome, Machine::collectFurther};
+const LauncherPlatform machine = {Machine::postStatus,     Machine::runAndWatch,
+                                  Machine::pathExists,     Machine::collect,
+                                  Machine::showError,      Machine::readJavaHome,
+                                  Machine::collectFurther, Machine::collectUnregistered};
 
 class SelectionTest : public StateTest {
 protected:
@@ -90,6 +101,8 @@ protected:
         Machine::furtherRegistry.clear();
         Machine::javaHomeReads = 0;
         Machine::furtherScans = 0;
+        Machine::unregistered.clear();
+        Machine::unregisteredScans = 0;
     }
 };
 
@@ -201,7 +214,8 @@ TEST_F(SelectionTest, OverrideReplacesEveryOtherCandidate) {
         EXPECT_EQ(Machine::programsRun, c.programs) << c.value;
         EXPECT_EQ(Machine::errors, c.errors) << c.value;
         EXPECT_EQ(Machine::scans, 0);
-        EXPECT_EQ(Machine::javaHomeReads + Machine::furtherScans, 0) << "no last resort";
+        EXPECT_EQ(Machine::javaHomeReads + Machine::furtherScans + Machine::unregisteredScans, 0)
+            << "no last resort";
     }
 }
 
@@ -209,7 +223,8 @@ const std::string edgeJavaHome = "C:\\" + std::string(257, 'j');
 const std::string longJavaHome = edgeJavaHome + "j";
 
 // The last resort, after every tier failed: JAVA_HOME, the further registered runtimes newest
-// first from version 1.2 on, then "java" through the program search; no home twice.
+// first from version 1.2 on, then "java" through the program search, then the runtimes that
+// nothing registers, read only now; no home twice.
 TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
     typedef std::vector<Registered> Runtimes;
     const struct {
@@ -219,6 +234,7 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
         const char* javaHome;
         Runtimes further;
         std::vector<std::string> programs;
+        Runtimes unregistered = {};  // their programs follow "java"
     } cases[] = {
         {"all three sources, in order",
          {"C:\\jh"},
@@ -281,6 +297,19 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
          nullptr,
          {{"X\\", {17, 0, 0, 0}}},
          {"X\\bin\\java", "java"}},
+        {"unregistered runtimes last, newest first, those without a version too, none tried twice",
+         {"C:\\jh"},
+         {{"C:\\R1\\", {1, 4, 2, 0}}},
+         "C:\\jh",
+         {{"C:\\T\\", {17, 0, 0, 0}}},
+         {"C:\\R1\\bin\\java", "jview", "C:\\jh\\bin\\java", "C:\\T\\bin\\java", "java",
+          "C:\\F21\\bin\\java", "C:\\F11\\bin\\java", "C:\\None\\bin\\java"},
+         {{"C:\\None\\", {0, 0, 0, 0}},
+          {"C:\\F11\\", {11, 0, 0, 0}},
+          {"c:\\r1", {21, 0, 0, 0}},
+          {"C:\\JH\\", {21, 0, 0, 0}},
+          {"c:\\t\\", {17, 0, 0, 0}},
+          {"C:\\F21\\", {21, 0, 0, 0}}}},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -288,9 +317,11 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
         Machine::registry = c.registry;
         Machine::javaHome = c.javaHome;
         Machine::furtherRegistry = c.further;
+        Machine::unregistered = c.unregistered;
         EXPECT_FALSE(chooseAndLaunch(machine)) << c.name;
         EXPECT_EQ(Machine::programsRun, c.programs) << c.name;
         EXPECT_EQ(Machine::furtherScans, 1) << c.name;
+        EXPECT_EQ(Machine::unregisteredScans, 1) << c.name;
     }
 }
 
@@ -337,6 +368,7 @@ TEST_F(SelectionTest, LastResortStopsAtTheFirstStartAndIsNeverReachedAfterASpeci
     Machine::working = {"java"};
     EXPECT_TRUE(chooseAndLaunch(machine));
     EXPECT_EQ(Machine::programsRun.back(), "java");
+    EXPECT_EQ(Machine::unregisteredScans, 0) << "read only when everything else failed";
 
     // A specified candidate that starts leaves JAVA_HOME unread and no further key opened.
     for (const char* starts : {"java\\bin\\java", "R5\\bin\\java", "jview"}) {
@@ -348,7 +380,8 @@ TEST_F(SelectionTest, LastResortStopsAtTheFirstStartAndIsNeverReachedAfterASpeci
         Machine::working = {starts};
         EXPECT_TRUE(chooseAndLaunch(machine)) << starts;
         EXPECT_EQ(Machine::programsRun.back(), starts);
-        EXPECT_EQ(Machine::javaHomeReads + Machine::furtherScans, 0) << starts;
+        EXPECT_EQ(Machine::javaHomeReads + Machine::furtherScans + Machine::unregisteredScans, 0)
+            << starts;
     }
 }
 

@@ -2,8 +2,8 @@
 // application's window (also beside the earlier watch of the child alone, and behind a shim), how
 // long the launcher takes from its start to the runtime's start beside Wine's own start of a
 // trivial program and beside the floor (launch_floor.exe: the same platform calls without the
-// launcher's logic), and how long the registry scan of 1,000 runtimes takes. It prints figures; it
-// asserts nothing. Arguments: the number of runs (20), and of start-up runs (half that, at least
+// launcher's logic), how long the registry scan of 1,000 runtimes takes, and the search for the
+// runtimes that nothing registers over 100 homes. It prints figures; it asserts nothing. Arguments: the number of runs (20), and of start-up runs (half that, at least
 // 5).
 #include <stdio.h>
 #include <string.h>
@@ -15,6 +15,7 @@
 #include "launch/child_process.h"
 #include "launch/child_watch.h"
 #include "launch/registry_scan.h"
+#include "launch/unregistered_runtimes.h"
 #include "startup/launcher_state.h"
 #include "test_support.h"
 
@@ -205,6 +206,56 @@ std::vector<double> registryScan(int runtimes, int runs) {
     return millis;
 }
 
+// The search for the runtimes that nothing registers, over 100 homes spread across its places
+// (each with bin\java.exe and a release file), the place variables pointing into a scratch folder.
+std::vector<double> unregisteredSearch(int runs) {
+    ScratchFolder places("bench_places");
+    const char* const variables[] = {"ProgramW6432", "ProgramFiles(x86)", "LOCALAPPDATA",
+                                     "USERPROFILE",  "APPDATA",           "ProgramData"};
+    const char* const folders[] = {"PF\\Java",
+                                   "PF\\Zulu",
+                                   "PF86\\Eclipse Adoptium",
+                                   "Local\\Programs\\Microsoft",
+                                   "User\\.jdks",
+                                   "User\\.gradle\\jdks",
+                                   "User\\scoop\\apps",
+                                   "Roaming\\.minecraft\\runtime",
+                                   "Data\\scoop\\apps"};
+    const char* const roots[] = {"PF", "PF86", "Local", "User", "Roaming", "Data"};
+    std::vector<std::string> saved;
+    for (size_t i = 0; i < 6; ++i) {
+        char value[MAX_PATH] = "";
+        GetEnvironmentVariableA(variables[i], value, sizeof value);
+        saved.push_back(value);
+        SetEnvironmentVariableA(variables[i], (places / roots[i]).c_str());
+    }
+    for (int i = 0; i < 100; ++i) {
+        const std::string folder = folders[i % 9];
+        std::string home = folder + "\\rt" + std::to_string(i);
+        if (folder.find("scoop") != std::string::npos) home += "\\current";
+        if (folder.find("minecraft") != std::string::npos) {
+            home += "\\windows-x64\\rt" + std::to_string(i);
+        }
+        places.writeFile(home + "\\bin\\java.exe", "MZ");
+        places.writeFile(home + "\\release", "JAVA_VERSION=\"17.0." + std::to_string(i) + "\"\n");
+    }
+    std::vector<double> millis;
+    size_t listed = 0;
+    for (int i = 0; i < runs; ++i) {
+        RuntimeList list;
+        const long long before = nowMicros();
+        collectUnregisteredRuntimes(list);
+        millis.push_back((nowMicros() - before) / 1000.0);
+        listed = 0;
+        for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) ++listed;
+    }
+    for (size_t i = 0; i < 6; ++i) {
+        SetEnvironmentVariableA(variables[i], saved[i].empty() ? nullptr : saved[i].c_str());
+    }
+    printf("unregistered: 100 homes placed, %zu listed\n", listed);
+    return millis;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -258,5 +309,6 @@ int main(int argc, char** argv) {
                median(logged) / median(launcher));
     }
     printFigure("registry scan of 1,000 runtimes", registryScan(1000, 5), "ms");
+    printFigure("unregistered search of 100 homes", unregisteredSearch(5), "ms");
     return 0;
 }

@@ -1041,6 +1041,103 @@ TEST_F(LastResortTest, TheNewestVendorRuntimeOrAClassicOneStartsAlone) {
     EXPECT_EQ(programsRun(), std::vector<std::string>{"R1\\bin\\java"});
 }
 
+// A runtime installed "for me only" registers itself in the current user's hive: it is started,
+// and the log names where it was registered.
+TEST_F(LastResortTest, ARuntimeRegisteredForTheUserAloneIsStarted) {
+    placeRuntime("Temurin", working);
+    registerVendorRuntime(temurinJdk, "21.0.5.11", disc / "Temurin\\", 0, HKEY_CURRENT_USER);
+    const std::string named = disc / "launcher.log";
+    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", named.c_str());
+    runLauncher();
+    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
+    EXPECT_EQ(programsRun(), std::vector<std::string>{"Temurin\\bin\\java"});
+    const std::vector<std::string> events = logEvents(named);
+    EXPECT_NE(std::find(events.begin(), events.end(),
+                        "candidate \"" + disc / "Temurin\\" +
+                            "\" from the current user's registry, HKCU\\SOFTWARE\\Eclipse "
+                            "Adoptium\\JDK, version 21.0.5.11"),
+              events.end());
+}
+
+// The runtimes that nothing registers, in the folders where they are put: tried last, after every
+// registered runtime (an older one included) and the program search's java, newest first by their
+// release files, a home already tried not again, then the page; the log says where each was found.
+TEST_F(LastResortTest, UnregisteredRuntimesAreWalkedNewestFirstAfterTheRegisteredOnes) {
+    const std::string places = disc / "places";
+    const struct {
+        const char* variable;
+        const char* folder;
+    } variables[] = {{"ProgramW6432", "PF"},        {"ProgramFiles(x86)", "PF86"},
+                     {"LOCALAPPDATA", "Local"},     {"USERPROFILE", "User"},
+                     {"APPDATA", "Roaming"},        {"ProgramData", "Data"},
+                     {"GRADLE_USER_HOME", nullptr}, {"SCOOP", nullptr},
+                     {"SCOOP_GLOBAL", nullptr}};
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const auto& v : variables) {
+        char value[MAX_PATH] = "";
+        GetEnvironmentVariableA(v.variable, value, sizeof value);
+        saved.emplace_back(v.variable, value);
+        SetEnvironmentVariableA(v.variable,
+                                v.folder != nullptr ? (places + "\\" + v.folder).c_str() : nullptr);
+    }
+    const struct {
+        const char* home;
+        const char* version;  // in its release file; null: none
+    } homes[] = {
+        {"PF\\Java\\jdk-17", "17.0.9"},
+        {"PF\\Zulu\\zulu-17", "17.0.9"},
+        {"PF86\\Java\\jre1.8.0_392", "1.8.0_392"},
+        {"Local\\Programs\\Eclipse Adoptium\\jdk-21", "21.0.1"},
+        {"User\\.jdks\\corretto-11", nullptr},
+        {"User\\.gradle\\jdks\\temurin-22", "22"},
+        {"User\\scoop\\apps\\zulu\\current", "23"},
+        {"Roaming\\.minecraft\\runtime\\java-runtime-delta\\windows-x64\\java-runtime-delta",
+         "21.0.3"},
+        {"Data\\scoop\\apps\\registered\\current", "24"},
+    };
+    for (const auto& h : homes) {
+        placeRuntime("places\\" + std::string(h.home), failing);
+        if (h.version != nullptr) {
+            disc.writeFile(
+                "places\\" + std::string(h.home) + "\\release",
+                "IMPLEMENTOR=\"Test\"\r\nJAVA_VERSION=\"" + std::string(h.version) + "\"\r\n");
+        }
+    }
+    placeRuntime("R", failing);
+    registerRuntime("JDK", "11", disc / "R");
+    registerRuntime("JDK", "24", disc / "places\\Data\\scoop\\apps\\registered\\current");
+    putOnPath("java.exe", failing);
+    const std::string named = disc / "launcher.log";
+    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", named.c_str());
+    runLauncher();
+    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
+    for (const auto& v : saved) {
+        SetEnvironmentVariableA(v.first.c_str(), v.second.empty() ? nullptr : v.second.c_str());
+    }
+    const std::string p = "places\\";
+    EXPECT_EQ(programsRun(),
+              (std::vector<std::string>{
+                  p + "Data\\scoop\\apps\\registered\\current\\bin\\java", "R\\bin\\java",
+                  "tools\\java", p + "User\\scoop\\apps\\zulu\\current\\bin\\java",
+                  p + "User\\.gradle\\jdks\\temurin-22\\bin\\java",
+                  p + "Roaming\\.minecraft\\runtime\\java-runtime-delta\\windows-x64\\"
+                      "java-runtime-delta\\bin\\java",
+                  p + "Local\\Programs\\Eclipse Adoptium\\jdk-21\\bin\\java",
+                  p + "PF\\Java\\jdk-17\\bin\\java", p + "PF\\Zulu\\zulu-17\\bin\\java",
+                  p + "PF86\\Java\\jre1.8.0_392\\bin\\java",
+                  p + "User\\.jdks\\corretto-11\\bin\\java", "viewer\\viewer"}));
+    const std::string text = readFile(named);
+    for (const char* said :
+         {"from a folder nothing registers, in Gradle's toolchains, version 22.0.0.0 from its "
+          "release file",
+          "from a folder nothing registers, in the IDE's downloads, no version in its release "
+          "file",
+          "from a folder nothing registers, in Scoop's apps, version 24.0.0.0 from its release "
+          "file: already tried"}) {
+        EXPECT_NE(text.find(said), std::string::npos) << said << "\n" << text;
+    }
+}
+
 // A runtime reached through a package manager's shim (a java.exe that starts the real one and
 // waits for it), on the search path or registered by a vendor: the application's window opens in
 // the launcher's grandchild, is seen within the first cycles, and nothing else is started; the

@@ -127,11 +127,22 @@ std::vector<std::string> rowsWithSource(void (*collect)(RuntimeList&)) {
     return rows;
 }
 
-// One runtime of each distribution, in both views between them: newest first, merged with the
-// JavaSoft JDK key; a Path with a final backslash keeps one, one without gets one; a name that
-// starts with letters is read from its first digit; a name without digits stands last.
-TEST(RegistryScan, EveryDistributionsKeysInBothViews) {
+// One runtime of each distribution, in both views and the current user's hive between them:
+// newest first, merged with the JavaSoft JDK keys; a Path with a final backslash keeps one, one
+// without gets one; a name that starts with letters is read from its first digit; a name without
+// digits stands last.
+TEST(RegistryScan, EveryDistributionsKeysInBothViewsAndTheUsersHive) {
     CleanRuntimeKeys clean;
+    const REGSAM shared = 0;  // HKCU\SOFTWARE is the same in both views
+    registerVendorRuntime(temurinJdk, "21.0.6.7", "C:\\Users\\u\\Temurin\\jdk-21", shared,
+                          HKEY_CURRENT_USER);
+    registerVendorRuntime(sapMachineJdk, "23", "C:\\SapMachine\\jdk-23\\");
+    registerVendorRuntime(sapMachineJre, "17.0.13", "C:\\SapMachine\\jre-17", otherView);
+    registerVendorRuntime(ibmJava2Jre, "1.8.0", "C:\\IBM\\jre8");
+    registerVendorRuntime(ibmJre, "1.8.1", "C:\\IBM\\jre81", otherView);
+    registerVendorRuntime(ibmJdk, "1.8.2", "C:\\IBM\\sdk8", shared, HKEY_CURRENT_USER);
+    registerRuntime("Java Runtime Environment", "1.8.0_201", "C:\\Users\\u\\jre8", nullptr, shared,
+                    HKEY_CURRENT_USER);
     registerVendorRuntime(temurinJdk, "21.0.5.11", "C:\\Temurin\\jdk-21.0.5.11-hotspot\\");
     registerVendorRuntime(temurinJre, "17.0.13.11", "C:\\Temurin\\jre-17", otherView);
     registerVendorRuntime(adoptJdk, "11.0.11.9", "C:\\Adopt\\jdk-11\\");
@@ -151,14 +162,20 @@ TEST(RegistryScan, EveryDistributionsKeysInBothViews) {
     EXPECT_EQ(
         rowsWithSource(collectFurtherRuntimes),
         (std::vector<std::string>{
+            "23.0.0.0 C:\\SapMachine\\jdk-23\\ vendor",
+            "21.0.6.7 C:\\Users\\u\\Temurin\\jdk-21\\ vendor",
             "21.0.5.11 C:\\Temurin\\jdk-21.0.5.11-hotspot\\ vendor",
             "21.0.4.7 C:\\Microsoft\\jdk-21.0.4.7-hotspot\\ vendor",
-            "17.0.13.11 C:\\Temurin\\jre-17\\ vendor", "17.0.12.7 C:\\Semeru\\jdk-17\\ vendor",
-            "17.0.0.0 C:\\Oracle\\jdk-17\\ JavaSoft", "16.0.2.7 C:\\Eclipse\\jdk-16\\ vendor",
-            "11.0.24.8 C:\\Semeru\\jre-11\\ vendor", "11.0.11.9 C:\\Adopt\\jdk-11\\ vendor",
-            "11.0.11.9 C:\\Adopt\\jdk-11-openj9\\ vendor",
+            "17.0.13.11 C:\\Temurin\\jre-17\\ vendor", "17.0.13.0 C:\\SapMachine\\jre-17\\ vendor",
+            "17.0.12.7 C:\\Semeru\\jdk-17\\ vendor", "17.0.0.0 C:\\Oracle\\jdk-17\\ JavaSoft",
+            "16.0.2.7 C:\\Eclipse\\jdk-16\\ vendor", "11.0.24.8 C:\\Semeru\\jre-11\\ vendor",
+            "11.0.11.9 C:\\Adopt\\jdk-11\\ vendor", "11.0.11.9 C:\\Adopt\\jdk-11-openj9\\ vendor",
             "11.0.10.9 C:\\Adopt\\jre-11-openj9\\ vendor", "8.0.0.0 C:\\Zulu\\zulu-8\\ vendor",
+            "1.8.2.0 C:\\IBM\\sdk8\\ vendor", "1.8.1.0 C:\\IBM\\jre81\\ vendor",
+            "1.8.0.201 C:\\Users\\u\\jre8\\ JavaSoft", "1.8.0.0 C:\\IBM\\jre8\\ vendor",
             "0.0.0.0 C:\\Liberica\\ vendor"}));
+    // The classic tiers read HKLM in the launcher's own view alone.
+    EXPECT_EQ(rowsWithSource(collectInstalledRuntimes), std::vector<std::string>{});
 }
 
 // Creates HKLM\<levels...> one level below the other, so that no path handed to the registry is

@@ -394,17 +394,24 @@ void removeRuntimeKeys() {
     const char* const roots[] = {"SOFTWARE\\JavaSoft",       "SOFTWARE\\Eclipse Adoptium",
                                  "SOFTWARE\\AdoptOpenJDK",   "SOFTWARE\\Eclipse Foundation",
                                  "SOFTWARE\\Microsoft\\JDK", "SOFTWARE\\Semeru",
-                                 "SOFTWARE\\Azul Systems",   "SOFTWARE\\BellSoft"};
-    for (const REGSAM view : {launcherView, otherView}) {
+                                 "SOFTWARE\\Azul Systems",   "SOFTWARE\\BellSoft",
+                                 "SOFTWARE\\SapMachine",     "SOFTWARE\\IBM"};
+    const struct {
+        HKEY hive;
+        REGSAM view;
+    } places[] = {{HKEY_LOCAL_MACHINE, launcherView},
+                  {HKEY_LOCAL_MACHINE, otherView},
+                  {HKEY_CURRENT_USER, 0}};
+    for (const auto& place : places) {
         for (const char* root : roots) {
             HKEY key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root, 0, KEY_ALL_ACCESS | view, &key) !=
+            if (RegOpenKeyExA(place.hive, root, 0, KEY_ALL_ACCESS | place.view, &key) !=
                 ERROR_SUCCESS) {
                 continue;
             }
             RegDeleteTreeA(key, nullptr);
             RegCloseKey(key);
-            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, root, view, 0);
+            RegDeleteKeyExA(place.hive, root, place.view, 0);
         }
     }
 }
@@ -419,11 +426,11 @@ CleanRuntimeKeys::~CleanRuntimeKeys() {
 }
 
 void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
-                      DWORD size, REGSAM view) {
+                      DWORD size, REGSAM view, HKEY hive) {
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        ADD_FAILURE() << "could not create HKLM\\" << keyPath;
+    if (RegCreateKeyExA(hive, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "could not create " << keyPath;
         return;
     }
     if (name != nullptr) RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
@@ -431,13 +438,13 @@ void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, 
 }
 
 void registerRuntime(const std::string& key, const std::string& subkey, const std::string& home,
-                     const char* microVersion, REGSAM view) {
+                     const char* microVersion, REGSAM view, HKEY hive) {
     const std::string path = "SOFTWARE\\JavaSoft\\" + key + "\\" + subkey;
     setRegistryValue(path, "JavaHome", REG_SZ, home.c_str(), static_cast<DWORD>(home.size() + 1),
-                     view);
+                     view, hive);
     if (microVersion != nullptr) {
         setRegistryValue(path, "MicroVersion", REG_SZ, microVersion,
-                         static_cast<DWORD>(strlen(microVersion) + 1), view);
+                         static_cast<DWORD>(strlen(microVersion) + 1), view, hive);
     }
 }
 
@@ -452,13 +459,18 @@ const VendorKey semeruJdk = {"Semeru\\JDK", "openj9\\MSI", "Path"};
 const VendorKey semeruJre = {"Semeru\\JRE", "openj9\\MSI", "Path"};
 const VendorKey zulu = {"Azul Systems\\Zulu", nullptr, "InstallationPath"};
 const VendorKey liberica = {"BellSoft\\Liberica", nullptr, "InstallationPath"};
+const VendorKey sapMachineJdk = {"SapMachine\\JDK", nullptr, "JavaHome"};
+const VendorKey sapMachineJre = {"SapMachine\\JRE", nullptr, "JavaHome"};
+const VendorKey ibmJava2Jre = {"IBM\\Java2 Runtime Environment", nullptr, "JavaHome"};
+const VendorKey ibmJre = {"IBM\\Java Runtime Environment", nullptr, "JavaHome"};
+const VendorKey ibmJdk = {"IBM\\Java Development Kit", nullptr, "JavaHome"};
 
 void registerVendorRuntime(const VendorKey& vendor, const std::string& name,
-                           const std::string& home, REGSAM view) {
+                           const std::string& home, REGSAM view, HKEY hive) {
     std::string path = std::string("SOFTWARE\\") + vendor.key + "\\" + name;
     if (vendor.flavour != nullptr) path += std::string("\\") + vendor.flavour;
     setRegistryValue(path, vendor.value, REG_SZ, home.c_str(), static_cast<DWORD>(home.size() + 1),
-                     view);
+                     view, hive);
 }
 
 }  // namespace testing_support

@@ -128,16 +128,17 @@ const REGSAM launcherView = KEY_WOW64_32KEY;
 const REGSAM otherView = KEY_WOW64_64KEY;
 #endif
 
-// Makes sure no runtimes are registered in either view, under the JavaSoft keys or the vendors'
-// keys, before and after the test.
+// Makes sure no runtimes are registered in either view of HKLM or in HKCU, under the JavaSoft keys
+// or the vendors' keys, before and after the test.
 class CleanRuntimeKeys {
 public:
     CleanRuntimeKeys();
     ~CleanRuntimeKeys();
 };
-// Writes HKLM\SOFTWARE\JavaSoft\<key>\<subkey> with a JavaHome (and MicroVersion when given).
+// Writes <hive>\SOFTWARE\JavaSoft\<key>\<subkey> with a JavaHome (and MicroVersion when given).
 void registerRuntime(const std::string& key, const std::string& subkey, const std::string& home,
-                     const char* microVersion = nullptr, REGSAM view = launcherView);
+                     const char* microVersion = nullptr, REGSAM view = launcherView,
+                     HKEY hive = HKEY_LOCAL_MACHINE);
 // A runtime as a vendor's installer registers it: HKLM\SOFTWARE\<key>\<name>, then the flavour
 // subkey when there is one (hotspot\MSI), with the home in `value` (Path or InstallationPath).
 struct VendorKey {
@@ -146,10 +147,13 @@ struct VendorKey {
     const char* value;
 };
 extern const VendorKey temurinJdk, temurinJre, adoptJdk, adoptJdkOpenJ9, adoptJreOpenJ9, eclipseJdk,
-    microsoftJdk, semeruJdk, semeruJre, zulu, liberica;
+    microsoftJdk, semeruJdk, semeruJre, zulu, liberica, sapMachineJdk, sapMachineJre, ibmJava2Jre,
+    ibmJre, ibmJdk;
+// A runtime installed for the current user alone registers itself in HKCU, which both views share.
 void registerVendorRuntime(const VendorKey& vendor, const std::string& name,
-                           const std::string& home, REGSAM view = launcherView);
+                           const std::string& home, REGSAM view = launcherView,
+                           HKEY hive = HKEY_LOCAL_MACHINE);
 void setRegistryValue(const std::string& keyPath, const char* name, DWORD type, const void* data,
-                      DWORD size, REGSAM view = launcherView);
+                      DWORD size, REGSAM view = launcherView, HKEY hive = HKEY_LOCAL_MACHINE);
 
 }  // namespace testing_support
