@@ -375,6 +375,10 @@ ensure_prefix() {
     # tests would fail.
     "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
         </dev/null >/dev/null 2>&1
+    # A new prefix claims to be Windows 7; the launcher's users run Windows 10 and 11, and what it
+    # asks of the system (its version, the DPI calls, the handle list of a child's start) must be
+    # answered as there.
+    "$WINE" winecfg /v win10 </dev/null >/dev/null 2>&1
     [ "$RUNS_32BIT" = 1 ] || return 0
     if [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
         echo "the Wine prefix $WINEPREFIX has no 32-bit half (syswow64): is wine32 installed?" >&2

@@ -19,8 +19,41 @@ private:
     HANDLE handle_;
 };
 
-// False when the process could not be started; GetLastError then tells why.
-bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child);
+struct RuntimeOutput;
+
+// The pipe that takes a runtime's error output while the log is on, and the list of the handles
+// a child inherits, which holds its write end alone: the launcher may hold inheritable handles of
+// its own parent's, and none of them may reach the application. Only systems that take such a
+// list (Vista and later, looked up) have it; elsewhere ready() is false and children start as
+// with the log off.
+class ErrorOutputPipe {
+public:
+    explicit ErrorOutputPipe(bool wanted);
+    ~ErrorOutputPipe();
+    ErrorOutputPipe(const ErrorOutputPipe&) = delete;
+    ErrorOutputPipe& operator=(const ErrorOutputPipe&) = delete;
+
+    bool ready() const { return ready_; }
+    HANDLE writeEnd() const { return write_; }
+    void* handleList() { return list_; }
+    // Once the child holds its copy: the pipe then breaks when the last of its writers has gone.
+    void closeWriteEnd();
+    // Adds what has arrived, without waiting for more; at most 1 MiB a call, so that a runtime
+    // that writes without end cannot hold the watch.
+    void drainInto(RuntimeOutput& output);
+
+private:
+    HANDLE read_ = nullptr;
+    HANDLE write_ = nullptr;
+    bool listMade_ = false;
+    bool ready_ = false;
+    alignas(8) unsigned char list_[96];  // a PROC_THREAD_ATTRIBUTE_LIST of one attribute
+};
+
+// False when the process could not be started; GetLastError then tells why. With a ready pipe,
+// the child's standard error is the pipe's write end, the one handle it inherits.
+bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child,
+                        ErrorOutputPipe* errorOutput = nullptr);
 
 // How a child is started: CreateProcessA (null), unless a test puts a failure in its place.
 typedef BOOL(WINAPI* ProcessStart)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,

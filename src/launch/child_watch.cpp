@@ -18,10 +18,12 @@
 #include "child_process.h"
 #include "launch_log.h"
 #include "process_family.h"
+#include "runtime_output.h"
 
 namespace {
 
 bool applicationWindowFound;
+RuntimeOutput runtimeOutput;  // of the start being watched; only the worker watches
 
 uint64_t creationTime(HANDLE process) {
     FILETIME created, exited, kernel, user;
@@ -123,9 +125,14 @@ BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
 bool runAndWatch(char* commandLine) {
     PROCESS_INFORMATION child;
     logStart(commandLine, launcherState.exeDirectory);
-    const bool started = startDetachedChild(commandLine, child);
-    logStartResult(started, started ? 0 : GetLastError(), child.dwProcessId);
+    ErrorOutputPipe errors(launchLogOn());
+    if (launchLogOn() && !errors.ready()) logOutputNotCollected();
+    const bool started = startDetachedChild(commandLine, child, &errors);
+    const DWORD error = started ? 0 : GetLastError();
+    errors.closeWriteEnd();
+    logStartResult(started, error, child.dwProcessId);
     if (!started) return false;
+    runtimeOutput.clear();
     const uint32_t startedAt = launchLogMilliseconds();
     // Declared thread first, so that the process handle is closed first.
     KernelHandle thread(child.hThread);
@@ -133,26 +140,32 @@ bool runAndWatch(char* commandLine) {
     // The child is held through its own handle; the family holds its descendants.
     ProcessFamily family(processAccess);
     family.add(child.dwProcessId, creationTime(process), nullptr);
-    for (int cycle = 0; cycle < watchCycles; ++cycle) {
+    bool windowSeen = false;
+    for (int cycle = 0; cycle < watchCycles && !windowSeen; ++cycle) {
         if (WaitForSingleObject(process, watchPollMilliseconds) != WAIT_TIMEOUT) break;
         if (cycle == 0) flushLaunchLog();  // the child has had its moment to start
+        errors.drainInto(runtimeOutput);   // so that the runtime never waits on a full pipe
         adoptDescendants(family);
         applicationWindowFound = false;
         EnumWindows(matchApplicationWindow, reinterpret_cast<LPARAM>(&family));
-        if (applicationWindowFound) {  // the application keeps running
-            logWindowSeen(launchLogMilliseconds() - startedAt);
-            return true;
-        }
+        windowSeen = applicationWindowFound;  // the application keeps running
     }
+    const uint32_t watched = launchLogMilliseconds() - startedAt;
     // An exit code that cannot be read is a failed start, and the child must not linger.
     DWORD exitCode = STILL_ACTIVE;
-    if (!GetExitCodeProcess(process, &exitCode)) exitCode = STILL_ACTIVE;
-    if (exitCode == STILL_ACTIVE) {
+    if (windowSeen) {
+        logWindowSeen(watched);
+    } else if (!GetExitCodeProcess(process, &exitCode) || exitCode == STILL_ACTIVE) {
+        exitCode = STILL_ACTIVE;
         TerminateProcess(process, 1);
         endDescendants(family);
-        logNoWindow(launchLogMilliseconds() - startedAt);
+        logNoWindow(watched);
     } else {
-        logRuntimeEnded(exitCode, launchLogMilliseconds() - startedAt);
+        logRuntimeEnded(exitCode, watched);
     }
-    return exitCode == 0;
+    // What is left is read once more, without waiting; the pipe closes with `errors`, and an
+    // application that writes on finds its error output gone, as without the log.
+    errors.drainInto(runtimeOutput);
+    logRuntimeOutput(runtimeOutput);
+    return windowSeen || exitCode == 0;
 }

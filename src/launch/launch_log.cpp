@@ -9,6 +9,7 @@
 #include "command_string.h"
 #include "packed_texts.h"
 #include "runtime_list.h"
+#include "runtime_output.h"
 #include "runtime_places.h"
 
 namespace {
@@ -113,6 +114,7 @@ void appendOrigin(CommandString& line, CandidateOrigin origin, const RuntimeCand
 // Appends the pieces that the format names, each other character standing for itself:
 //   %s  a text; nothing for null
 //   %q  a text from outside, in double quotes and escaped; none, unquoted, for null
+//   %b  bytes from outside, given as their address and a size_t count, escaped
 //   %u  an unsigned 32-bit number, %d a signed one
 //   %v  a version, given by its address: 1.4.2.3
 //   %o  where a candidate came from, given as its CandidateOrigin and its node (or null)
@@ -138,6 +140,11 @@ void appendFormatList(CommandString& line, const char* format, va_list arguments
                 line.appendChar('"');
                 appendEscaped(line, text, strlen(text));
                 line.appendChar('"');
+                break;
+            }
+            case 'b': {
+                const char* bytes = va_arg(arguments, const char*);
+                appendEscaped(line, bytes, va_arg(arguments, size_t));
                 break;
             }
             case 'u':
@@ -182,6 +189,20 @@ void logLine(const char* format, ...) {
     va_end(arguments);
     line.appendText("\r\n");
     if (line.hasBuffer()) emit(line.textOrEmpty(), strlen(line.textOrEmpty()));
+}
+
+// The lines of a runtime's output, each led by "runtime: "; a line ends at a line feed, and a
+// carriage return before it goes with it.
+void logOutputLines(const char* text, size_t length) {
+    while (length > 0) {
+        size_t line = 0;
+        while (line < length && text[line] != '\n') ++line;
+        const size_t taken = line < length ? line + 1 : line;
+        if (line > 0 && text[line - 1] == '\r') --line;
+        logLine("runtime: %b", text, line);
+        text += taken;
+        length -= taken;
+    }
 }
 
 }  // namespace
@@ -317,4 +338,21 @@ void logMessageBox(const char* text) {
 
 void logExit(int code) {
     logLine("exit code %d", code);
+}
+
+void logRuntimeOutput(RuntimeOutput& output) {
+    if (!launchLog.on || output.total == 0) return;
+    output.arrange();
+    const uint32_t leftOut = output.leftOut();
+    if (leftOut == 0) {
+        logOutputLines(output.kept, output.total);
+        return;
+    }
+    logOutputLines(output.kept, runtimeOutputPart);
+    logLine("%u bytes of the runtime's output left out here", leftOut);
+    logOutputLines(output.kept + runtimeOutputPart, runtimeOutputPart);
+}
+
+void logOutputNotCollected() {
+    logLine("the runtime's error output cannot be collected here");
 }

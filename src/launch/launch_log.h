@@ -9,6 +9,7 @@
 #include <stdint.h>
 
 struct RuntimeCandidate;
+struct RuntimeOutput;
 
 // Where the lines go. The shell keeps them until a moment when the launcher waits anyway, then
 // writes them to the file the user named; a write that fails is the sink's to give up on, silently.
@@ -80,6 +81,12 @@ void logShellStart(bool started);
 void logWindowSeen(uint32_t afterMilliseconds);
 void logRuntimeEnded(uint32_t exitCode, uint32_t afterMilliseconds);
 void logNoWindow(uint32_t afterMilliseconds);
+// After the watch's result: what the runtime wrote to its error output, a line each led by
+// "runtime: ", or where there was too much, its first and last 4 KiB with a line between them
+// that says how much was left out. Arranges the output for that.
+void logRuntimeOutput(RuntimeOutput& output);
+// The system cannot hand a child one handle alone (before Vista): the runtime starts without one.
+void logOutputNotCollected();
 
 void logArchiveMissing(const char* path);
 void logNothingStarted(const char* page);

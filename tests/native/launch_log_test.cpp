@@ -3,12 +3,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
 #include "launch/command_string.h"
 #include "launch/launch_log.h"
 #include "launch/runtime_list.h"
+#include "launch/runtime_output.h"
 #include "startup/log_name.h"
 
 namespace {
@@ -116,6 +118,74 @@ TEST(LaunchLog, StopsAtItsLimitWithOneLineSayingSo) {
     EXPECT_EQ(before.size() % (before.find("\r\n") + 2), 0u) << "every line whole";
     logExit(0);
     EXPECT_EQ(written.substr(written.size() - cut.size()), cut) << "nothing after the cut";
+}
+
+// The log's lines for a text, as the runtime's output is logged: split at each line feed (a CR
+// before it going too), each led by the time and "runtime: ".
+std::string outputLines(const std::string& text) {
+    std::string lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        const size_t next = end == std::string::npos ? text.size() : end + 1;
+        if (end == std::string::npos) end = text.size();
+        if (end > at && text[end - 1] == '\r') --end;
+        lines += "1234 runtime: " + text.substr(at, end - at) + "\r\n";
+        at = next;
+    }
+    return lines;
+}
+
+// Beyond 8 KiB: the lines of the first 4 KiB, one line saying how much was left out, the lines of
+// the last 4 KiB.
+std::string cutLines(const std::string& text) {
+    return outputLines(text.substr(0, 4096)) + "1234 " + std::to_string(text.size() - 8192) +
+           " bytes of the runtime's output left out here\r\n" +
+           outputLines(text.substr(text.size() - 4096));
+}
+
+// What a runtime wrote, fed in pieces as the watch reads them: each line logged whole and escaped;
+// beyond 8 KiB the first and the last 4 KiB, with one line between them.
+TEST(LaunchLog, TheRuntimesOutputLineByLineAndCut) {
+    std::string trace;
+    for (int i = 0; trace.size() < 10000; ++i) trace += "\tat Frame" + std::to_string(i) + "\r\n";
+    trace.resize(10000);
+    const std::string full(8192, 'x');
+    const struct {
+        std::string written;
+        std::string logged;
+    } cases[] = {
+        {"Error: LinkageError occurred while loading main class com.quarvel.browser.Browser\r\n"
+         "\tjava.lang.UnsupportedClassVersionError: class file version 61.0\r\n",
+         "1234 runtime: Error: LinkageError occurred while loading main class "
+         "com.quarvel.browser.Browser\r\n1234 runtime: \tjava.lang.UnsupportedClassVersionError: "
+         "class file version 61.0\r\n"},
+        {"no line end", "1234 runtime: no line end\r\n"},
+        {std::string("a\rb\x1b[1m\0z\n\nlast\n", 16),
+         "1234 runtime: a\\rb\\x1b[1m\\x00z\r\n1234 runtime: \r\n1234 runtime: last\r\n"},
+        {full, outputLines(full)},
+        {full + "y", cutLines(full + "y")},
+        {trace, cutLines(trace)},
+        {"", ""},
+    };
+    static RuntimeOutput output;
+    for (const auto& c : cases) {
+        openCapturedLog();
+        output.clear();
+        // In pieces of 1, 7, 4095 bytes and the rest, so that the ring wraps within a piece.
+        size_t at = 0;
+        for (const size_t piece : {size_t(1), size_t(7), size_t(4095), c.written.size()}) {
+            const size_t count = std::min(piece, c.written.size() - at);
+            output.add(c.written.data() + at, count);
+            at += count;
+        }
+        logRuntimeOutput(output);
+        EXPECT_TRUE(written == c.logged)
+            << c.written.size() << " bytes written: " << written.size() << " logged, "
+            << c.logged.size() << " expected; first difference at "
+            << std::mismatch(written.begin(), written.end(), c.logged.begin(), c.logged.end())
+                       .first -
+                   written.begin();
+    }
 }
 
 int allocations;

@@ -18,6 +18,9 @@
 //                     taken)
 //   check-handle=V P  record whether the handle value V names, in this process, the file P: a
 //                     handle of its starter that it inherited (may be given more than once)
+//   stderr=TEXT       write TEXT to its standard error before acting, as a runtime that refuses
+//                     the application does ("\r", "\n" and "\t" in it stand for CR, LF and tab)
+//   stderr-bytes=N    write N bytes (lines of a stack trace's length) to its standard error first
 //
 // Besides its command line, folder and arguments it records its start-up information (flags,
 // C runtime handle table, standard handles, show command) and whether it has a console window.
@@ -72,7 +75,44 @@ struct Behaviour {
     std::string load;
     std::vector<std::string> checkHandles;
     std::string shim;
+    std::string errorText;
+    int errorBytes = 0;
 };
+
+std::string unescaped(const std::string& value) {
+    std::string text;
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char next = i + 1 < value.size() ? value[i + 1] : '\0';
+        if (value[i] == '\\' && (next == 'r' || next == 'n' || next == 't')) {
+            text += next == 'r' ? '\r' : next == 'n' ? '\n' : '\t';
+            ++i;
+        } else {
+            text += value[i];
+        }
+    }
+    return text;
+}
+
+// Writes to its standard error as a runtime's System.err does: the handle it was started with,
+// whole, waiting for a full pipe to take it; nothing when it has none.
+void writeError(const Behaviour& b) {
+    std::string text = b.errorText;
+    const size_t wanted = text.size() + static_cast<size_t>(b.errorBytes);
+    for (int line = 0; text.size() < wanted; ++line) {
+        text += "\tat com.quarvel.browser.Frame" + std::to_string(line) +
+                ".open(Frame.java:" + std::to_string(100 + line % 900) + ")\r\n";
+    }
+    text.resize(wanted);
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD written = 0;
+    for (size_t at = 0; at < text.size() && error != nullptr && error != INVALID_HANDLE_VALUE;
+         at += written) {
+        if (!WriteFile(error, text.data() + at, static_cast<DWORD>(text.size() - at), &written,
+                       nullptr)) {
+            return;
+        }
+    }
+}
 
 Behaviour readBehaviour(const std::string& base) {
     Behaviour b;
@@ -107,6 +147,8 @@ Behaviour readBehaviour(const std::string& base) {
         if (key == "load") b.load = value;
         if (key == "check-handle") b.checkHandles.push_back(value);
         if (key == "shim") b.shim = value;
+        if (key == "stderr") b.errorText = unescaped(value);
+        if (key == "stderr-bytes") b.errorBytes = atoi(value.c_str());
     }
     fclose(file);
     return b;
@@ -227,12 +269,18 @@ int main(int argc, char** argv) {
     }
 
     if (b.checkMain && mainClass(argc, argv) != "com.quarvel.browser.Browser") {
-        return append(b.log, record + "error could not find the main class\nend\n")
-                   ? 1
-                   : unrecordedExitCode;
+        if (!append(b.log, record + "error could not find the main class\nend\n")) {
+            return unrecordedExitCode;
+        }
+        Behaviour refusal = b;  // as the java launcher says it
+        refusal.errorText =
+            "Error: Could not find or load main class " + mainClass(argc, argv) + "\r\n";
+        writeError(refusal);
+        return 1;
     }
     if (!append(b.log, record + "end\n")) return unrecordedExitCode;
     if (!b.shim.empty()) return runAsShim(b.shim);
+    writeError(b);
     if (!b.load.empty()) LoadLibraryA(b.load.c_str());
 
     int delay = b.delay;

@@ -1,10 +1,11 @@
 // Measures, under the platform, what the launcher's users wait for: how soon the watch notices the
-// application's window (also beside the earlier watch of the child alone, and behind a shim), how
-// long the launcher takes from its start to the runtime's start beside Wine's own start of a
-// trivial program and beside the floor (launch_floor.exe: the same platform calls without the
-// launcher's logic), how long the registry scan of 1,000 runtimes takes, and the search for the
-// runtimes that nothing registers over 100 homes. It prints figures; it asserts nothing. Arguments: the number of runs (20), and of start-up runs (half that, at least
-// 5).
+// application's window (also beside the earlier watch of the child alone, behind a shim, and after
+// a runtime wrote 200 KiB to the log's pipe), how long the launcher takes from its start to the
+// runtime's start beside Wine's own start of a trivial program and beside the floor
+// (launch_floor.exe: the same platform calls without the launcher's logic), how long the registry
+// scan of 1,000 runtimes takes, and the search for the runtimes that nothing registers over 100
+// homes. It prints figures; it asserts nothing. Arguments: the number of runs (20), and of
+// start-up rounds (twice that: two runs of the bench then give ratios within 2 % of each other).
 #include <stdio.h>
 #include <string.h>
 
@@ -14,6 +15,7 @@
 
 #include "launch/child_process.h"
 #include "launch/child_watch.h"
+#include "launch/launch_log.h"
 #include "launch/registry_scan.h"
 #include "launch/unregistered_runtimes.h"
 #include "startup/launcher_state.h"
@@ -130,7 +132,8 @@ struct StartupProgram {
     const char* figure;  // the bench's line
     const char* step;    // what it adds to the program before it
     std::vector<double> millis;
-    bool logged = false;  // started with QUARVEL_LAUNCHER_LOG naming a file
+    bool logged = false;               // started with QUARVEL_LAUNCHER_LOG naming a file
+    std::vector<double> byRound = {};  // each round's figure, or -1 where that start failed
 };
 
 // Start of a process (by this one) to the moment a recording program's main() runs: a trivial
@@ -153,6 +156,7 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
     disc.placeStandIn("java\\bin\\java.exe", "log=" + log + "\naction=exit\ncode=0\n");
     disc.placeStandIn("trivial.exe", "log=" + log + "\ncheck-main=0\n");
     const size_t count = programs.size();
+    for (StartupProgram& program : programs) program.byRound.assign(runs, -1);
     for (int i = 0; i < runs; ++i) {
         for (size_t turn = 0; turn < count; ++turn) {
             StartupProgram& program = programs[(turn + i) % count];
@@ -174,6 +178,7 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
                 continue;
             }
             program.millis.push_back((seen[0].started - before) / 1000.0);
+            program.byRound[i] = program.millis.back();
             const HANDLE runtime = openRecordedProcess(seen[0], SYNCHRONIZE);
             if (runtime != nullptr) {
                 WaitForSingleObject(runtime, 10000);
@@ -182,6 +187,60 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
             Sleep(300);
         }
     }
+}
+
+// One program beside another, round by round (the two took their turns within each round, on the
+// same quiet system): the median of the rounds' ratios and the middle half of them, which shows
+// how far one run's ratio may stray.
+void printRatio(const char* what, const StartupProgram& a, const StartupProgram& b,
+                const char* unit) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < a.byRound.size() && i < b.byRound.size(); ++i) {
+        if (a.byRound[i] > 0 && b.byRound[i] > 0) ratios.push_back(a.byRound[i] / b.byRound[i]);
+    }
+    if (ratios.empty()) {
+        printf("%-48s no runs\n", what);
+        return;
+    }
+    std::sort(ratios.begin(), ratios.end());
+    printf("%-48s %.3fx %s, middle half %.3fx to %.3fx (%zu rounds)\n", what, median(ratios), unit,
+           ratios[ratios.size() / 4], ratios[ratios.size() * 3 / 4], ratios.size());
+}
+
+// A runtime that writes 200 KiB to its error output, then opens the application's window at once,
+// watched with the log on, so that the watch reads the output through its pipe at every cycle:
+// from the window's opening to the watch's return.
+std::vector<double> noisyRuntimeLatency(int runs) {
+    openLaunchLog(
+        {[]() -> uint32_t { return 0; }, [](const char*, size_t) {}, [] {}, [] {}, [] {}});
+    ScratchFolder folder("bench_noisy");
+    const std::string log = folder / "java.log";
+    std::string exeFolder = folder.path() + "\\";
+    launcherState.exeDirectory = &exeFolder[0];
+    folder.placeStandIn("rt\\bin\\java.exe",
+                        "log=" + log + "\naction=window\nstderr-bytes=204800\n");
+    std::vector<double> millis;
+    for (int i = 0; i < runs; ++i) {
+        DeleteFileA(log.c_str());
+        std::string line = folder / "rt\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
+        const bool found = runAndWatch(&line[0]);
+        const long long returned = nowMicros();
+        std::vector<Record> seen = readRecords(log);
+        for (int wait = 0; wait < 100 && found && (seen.empty() || seen.back().windowOpened < 0);
+             ++wait) {
+            Sleep(10);
+            seen = readRecords(log);
+        }
+        endRecordedProcesses(log);
+        if (!found || seen.empty() || seen.back().windowOpened < 0) {
+            fprintf(stderr, "run %d: the noisy runtime's window was not detected\n", i);
+            continue;
+        }
+        millis.push_back((returned - seen.back().windowOpened) / 1000.0);
+    }
+    closeLaunchLog();
+    launcherState.exeDirectory = nullptr;
+    return millis;
 }
 
 std::vector<double> registryScan(int runtimes, int runs) {
@@ -273,6 +332,7 @@ int main(int argc, char** argv) {
         printf("%-48s %.2fx the child alone\n", "watch with descendants (medians)",
                median(cases[1].millis) / median(cases[0].millis));
     }
+    printFigure("window after 200 KiB of error output", noisyRuntimeLatency(runs / 2), "ms");
     std::vector<StartupProgram> start = {
         {"trivial.exe", "start of a trivial program under Wine", "", {}},
         {"launch_floor_0.exe", "bare floor to runtime start", "", {}},
@@ -287,8 +347,12 @@ int main(int argc, char** argv) {
          "launcher start to runtime start (local java)",
          "the launcher's own code",
          {}},
-        {"launcher.exe", "launcher with its log on, to runtime start", "writing the log", {}, true}};
-    startupOverhead(start, argc > 2 ? atoi(argv[2]) : std::max(5, runs / 2));
+        {"launcher.exe",
+         "launcher with its log on, to runtime start",
+         "writing the log",
+         {},
+         true}};
+    startupOverhead(start, argc > 2 ? atoi(argv[2]) : std::max(5, 2 * runs));
     for (size_t i = 0; i < start.size(); ++i) {
         printFigure(start[i].figure, start[i].millis, "ms");
         // Each floor step and the launcher beside the step before: what that step costs.
@@ -297,17 +361,10 @@ int main(int argc, char** argv) {
                    median(start[i].millis) - median(start[i - 1].millis));
         }
     }
-    const std::vector<double>& floor = start[start.size() - 3].millis;
-    const std::vector<double>& launcher = start[start.size() - 2].millis;
-    const std::vector<double>& logged = start.back().millis;
-    if (!floor.empty() && !launcher.empty()) {
-        printf("%-48s %.2fx the floor\n", "launcher beside the floor (medians)",
-               median(launcher) / median(floor));
-    }
-    if (!launcher.empty() && !logged.empty()) {
-        printf("%-48s %.2fx the log off\n", "log on beside log off (medians)",
-               median(logged) / median(launcher));
-    }
+    const StartupProgram& floor = start[start.size() - 3];
+    const StartupProgram& launcher = start[start.size() - 2];
+    printRatio("launcher beside the floor", launcher, floor, "the floor");
+    printRatio("log on beside log off", start.back(), launcher, "the log off");
     printFigure("registry scan of 1,000 runtimes", registryScan(1000, 5), "ms");
     printFigure("unregistered search of 100 homes", unregisteredSearch(5), "ms");
     return 0;

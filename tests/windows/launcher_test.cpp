@@ -275,56 +275,76 @@ TEST_F(LauncherTest, TheSignedLauncherRunsAsTheUnsignedOneDoes) {
 // A launcher started with redirected, inheritable standard handles and a C runtime handle table
 // (as a script or a scheduler starts it, with a log file) hands none of them to the runtime: the
 // runtime's start-up information names none, and none of the launcher's handles is open in it. A
-// console-mode runtime opens no console window.
+// console-mode runtime opens no console window. With the launcher's own log on, the runtime's
+// standard error is the one handle it inherits, the pipe that the log reads; still none of the
+// handles the launcher inherited reaches it.
 TEST_F(LauncherTest, TheRuntimeGetsNoConsoleAndNoneOfTheLaunchersHandles) {
     placeArchive();
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     const std::string logFile = disc / "output.txt";
-    HANDLE output = CreateFileA(logFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                &inheritable, CREATE_ALWAYS, 0, nullptr);
-    HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               &inheritable, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(output, INVALID_HANDLE_VALUE);
-    ASSERT_NE(input, INVALID_HANDLE_VALUE);
-    // The launcher inherits the log file's handle under the same value: the runtime checks it.
-    placeRuntime("java", "action=window\ntitle=QuarVel Browser\ncheck-handle=" +
-                             std::to_string(reinterpret_cast<UINT_PTR>(output)) + " " + logFile +
-                             "\n");
-    // The C runtime's table: a count, a flag byte per handle (open), then the handles.
-    struct {
-        int count;
-        unsigned char flags[3];
-        HANDLE handles[3];
-    } __attribute__((packed)) table = {3, {1, 1, 1}, {input, output, output}};
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    startup.cbReserved2 = sizeof table;
-    startup.lpReserved2 = reinterpret_cast<BYTE*>(&table);
-    {
-        Process launcher = startLauncher("", &startup, TRUE);
-        EXPECT_EQ(launcher.waitForExit(15000), 0u);
-    }
-    CloseHandle(input);
-    CloseHandle(output);
+    for (const bool logOn : {false, true}) {
+        SCOPED_TRACE(logOn ? "log on" : "log off");
+        DeleteFileA(log.c_str());
+        HANDLE output =
+            CreateFileA(logFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        &inheritable, CREATE_ALWAYS, 0, nullptr);
+        HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inheritable, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(output, INVALID_HANDLE_VALUE);
+        ASSERT_NE(input, INVALID_HANDLE_VALUE);
+        // The launcher inherits the log file's handle under the same value: the runtime checks it.
+        placeRuntime("java", "action=window\ntitle=QuarVel Browser\ncheck-handle=" +
+                                 std::to_string(reinterpret_cast<UINT_PTR>(output)) + " " +
+                                 logFile + "\n");
+        // The C runtime's table: a count, a flag byte per handle (open), then the handles.
+        struct {
+            int count;
+            unsigned char flags[3];
+            HANDLE handles[3];
+        } __attribute__((packed)) table = {3, {1, 1, 1}, {input, output, output}};
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+        startup.cbReserved2 = sizeof table;
+        startup.lpReserved2 = reinterpret_cast<BYTE*>(&table);
+        SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", logOn ? (disc / "l.log").c_str() : nullptr);
+        {
+            Process launcher = startLauncher("", &startup, TRUE);
+            EXPECT_EQ(launcher.waitForExit(15000), 0u);
+        }
+        SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
+        CloseHandle(input);
+        CloseHandle(output);
 
-    const std::vector<Record> seen = readRecords(log);
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].startupFlags & STARTF_USESTDHANDLES, 0u);
-    EXPECT_EQ(seen[0].reserved2, 0u);
-    for (UINT_PTR handle : seen[0].standardHandles) {
-        EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(input));
-        EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(output));
+        const std::vector<Record> seen = readRecords(log);
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ((seen[0].startupFlags & STARTF_USESTDHANDLES) != 0, logOn);
+        EXPECT_EQ(seen[0].reserved2, 0u);
+        ASSERT_EQ(seen[0].standardHandles.size(), 3u);
+        for (UINT_PTR handle : seen[0].standardHandles) {
+            EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(input));
+            EXPECT_NE(handle, reinterpret_cast<UINT_PTR>(output));
+        }
+        if (logOn) {
+            const UINT_PTR none = reinterpret_cast<UINT_PTR>(INVALID_HANDLE_VALUE);
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_TRUE(seen[0].standardHandles[i] == 0 || seen[0].standardHandles[i] == none)
+                    << "no standard input or output: " << seen[0].standardHandles[i];
+            }
+            EXPECT_NE(seen[0].standardHandles[2], 0u) << "the log's pipe as standard error";
+            EXPECT_NE(seen[0].standardHandles[2], none) << "the log's pipe as standard error";
+        }
+        EXPECT_EQ(seen[0].handles,
+                  std::vector<std::string>{std::to_string(reinterpret_cast<UINT_PTR>(output)) +
+                                           " closed"})
+            << "the launcher's log file handle is not open in the runtime";
+        EXPECT_FALSE(seen[0].hasConsole) << "a console-mode runtime opens no console window";
+        endRecordedProcesses(log);
     }
-    EXPECT_EQ(
-        seen[0].handles,
-        std::vector<std::string>{std::to_string(reinterpret_cast<UINT_PTR>(output)) + " closed"})
-        << "the launcher's log file handle is not open in the runtime";
-    EXPECT_FALSE(seen[0].hasConsole) << "a console-mode runtime opens no console window";
 }
 
 // The display scaling the user chose, as the programs started while it lives read it: Wine, as
@@ -1039,6 +1059,78 @@ TEST_F(LastResortTest, TheNewestVendorRuntimeOrAClassicOneStartsAlone) {
     registerRuntime("Java Runtime Environment", "1.4.2", disc / "R1");
     runLauncher();
     EXPECT_EQ(programsRun(), std::vector<std::string>{"R1\\bin\\java"});
+}
+
+// With the log on, what each runtime wrote to its error output follows the line of its result,
+// in its own words: two runtimes that refuse the application, and a third that writes 200 KiB of
+// it before it opens the application's window (the first and the last 4 KiB of it, and a line
+// saying how much lies between them), which is still seen at once.
+TEST_F(LastResortTest, TheLogHoldsWhatEachRuntimeSaid) {
+    const std::string tooOld =
+        "Error: LinkageError occurred while loading main class com.quarvel.browser.Browser\\r\\n"
+        "\\tjava.lang.UnsupportedClassVersionError: com/quarvel/browser/Browser has been compiled "
+        "by a more recent version of the Java Runtime (class file version 61.0), this version of "
+        "the Java Runtime only recognizes class file versions up to 52.0\\r\\n";
+    placeRuntime("H", failing + "stderr=" + tooOld);
+    SetEnvironmentVariableA("JAVA_HOME", (disc / "H").c_str());
+    placeRuntime("A", failing +
+                          "stderr=Error occurred during initialization of VM\\r\\n"
+                          "Could not reserve enough space for object heap\\r\\n");
+    registerRuntime("JDK", "17", disc / "A");
+    placeRuntime("W", working + "stderr-bytes=204800\n");
+    registerRuntime("JDK", "11", disc / "W");
+    const std::string named = disc / "launcher.log";
+    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", named.c_str());
+    Process launcher = startLauncher();
+    EXPECT_EQ(launcher.waitForExit(30000), 0u);
+    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
+    EXPECT_EQ(programsRun(),
+              (std::vector<std::string>{"H\\bin\\java", "A\\bin\\java", "W\\bin\\java"}));
+
+    const std::vector<std::string> events = logEvents(named);
+    const auto after = [&](const std::string& start, const std::string& result) {
+        auto at = std::find_if(events.begin(), events.end(), [&](const std::string& e) {
+            return e.compare(0, start.size(), start) == 0;
+        });
+        while (at != events.end() && at->compare(0, result.size(), result) != 0) ++at;
+        return at == events.end() ? at : at + 1;
+    };
+    const std::string ended = "the runtime ended with exit code 1 after ";
+    auto said = after("start \"" + disc / "H\\bin\\java", ended);
+    ASSERT_GE(events.end() - said, 2);
+    EXPECT_EQ(said[0],
+              "runtime: Error: LinkageError occurred while loading main class "
+              "com.quarvel.browser.Browser");
+    EXPECT_EQ(said[1].rfind("runtime: \tjava.lang.UnsupportedClassVersionError: com/quarvel/", 0),
+              0u)
+        << said[1];
+    said = after("start \"" + disc / "A\\bin\\java", ended);
+    ASSERT_GE(events.end() - said, 2);
+    EXPECT_EQ(said[0], "runtime: Error occurred during initialization of VM");
+    EXPECT_EQ(said[1], "runtime: Could not reserve enough space for object heap");
+    said = after("start \"" + disc / "W\\bin\\java", "the application's window was seen after ");
+    const auto gap = std::find_if(said, events.end(), [](const std::string& e) {
+        return e.find(" bytes of the runtime's output left out here") != std::string::npos;
+    });
+    ASSERT_NE(gap, events.end());
+    EXPECT_EQ(*gap, std::to_string(204800 - 8192) + " bytes of the runtime's output left out here");
+    EXPECT_TRUE(std::all_of(
+        said, gap, [](const std::string& e) { return e.compare(0, 9, "runtime: ") == 0; }));
+    EXPECT_EQ(said->compare(0, 32, "runtime: \tat com.quarvel.browser"), 0) << *said;
+    const auto startedWith = std::find_if(gap, events.end(), [](const std::string& e) {
+        return e.compare(0, 28, "the application started with") == 0;
+    });
+    ASSERT_NE(startedWith, events.end());
+    EXPECT_GT(startedWith - gap, 40) << "the last 4 KiB's lines between the gap and the end";
+    // Seen within a watch cycle of opening the window, though the runtime wrote 200 KiB first.
+    const std::vector<Record> seen = readRecords(log);
+    ASSERT_EQ(seen.size(), 3u);
+    const std::string window = "the application's window was seen after ";
+    const auto seenLine = std::find_if(events.begin(), events.end(), [&](const std::string& e) {
+        return e.compare(0, window.size(), window) == 0;
+    });
+    ASSERT_NE(seenLine, events.end());
+    EXPECT_LT(std::stoi(seenLine->substr(window.size())), 5000) << *seenLine;
 }
 
 // A runtime installed "for me only" registers itself in the current user's hive: it is started,
