@@ -30,20 +30,16 @@ const char placeTexts[] =
     "SCOOP\0apps\0USERPROFILE\0scoop\\apps\0"
     "SCOOP_GLOBAL\0apps\0ProgramData\0scoop\\apps\0"
     "APPDATA\0.minecraft\\runtime\0\0\0"
-    "LOCALAPPDATA\0Packages\\Microsoft.4297127D64EC6_"
-    "8wekyb3d8bbwe\\LocalCache\\Local\\runtime\0\0\0"
+    "LOCALAPPDATA\0"
+    "Packages\\Microsoft.4297127D64EC6_8wekyb3d8bbwe\\LocalCache\\Local\\runtime\0\0\0"
     "ProgramFiles(x86)\0Minecraft Launcher\\runtime\0\0";
-const Layout placeLayouts[] = {vendorFolders,
-                               vendorFolders,
-                               vendorFolders,
-                               homes,
-                               homes,
-                               homesOrInside,
-                               scoopApps,
-                               scoopApps,
-                               minecraftRuntimes,
-                               minecraftRuntimes,
-                               minecraftRuntimes};
+// clang-format off
+const Layout placeLayouts[] = {
+    vendorFolders,     vendorFolders,     vendorFolders,       // Program Files, (x86), Programs
+    homes,             homes,             homesOrInside,       // .jdks, .jbr, Gradle
+    scoopApps,         scoopApps,                              // Scoop, its global apps
+    minecraftRuntimes, minecraftRuntimes, minecraftRuntimes};  // .minecraft, Store, (x86)
+// clang-format on
 const unsigned placeCount = sizeof placeLayouts / sizeof placeLayouts[0];
 
 // The vendors' folders, ended by an empty text.
