@@ -251,6 +251,20 @@ std::vector<double> noisyRuntimeLatency(int runs) {
     return millis;
 }
 
+// How long each of `runs` collections of runtimes takes, and how many the last one listed.
+std::vector<double> timeCollector(void (*collect)(RuntimeList&), int runs, size_t& listed) {
+    std::vector<double> millis;
+    for (int i = 0; i < runs; ++i) {
+        RuntimeList list;
+        const long long before = nowMicros();
+        collect(list);
+        millis.push_back((nowMicros() - before) / 1000.0);
+        listed = 0;
+        for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) ++listed;
+    }
+    return millis;
+}
+
 std::vector<double> registryScan(int runtimes, int runs) {
     CleanRuntimeKeys clean;
     const char* keys[] = {"Java Runtime Environment", "Java Plug-in", "Java Development Kit"};
@@ -259,16 +273,8 @@ std::vector<double> registryScan(int runtimes, int runs) {
                                  "_" + std::to_string(i);
         registerRuntime(keys[i % 3], name, "C:\\Runtimes\\rt" + std::to_string(i % 700));
     }
-    std::vector<double> millis;
     size_t listed = 0;
-    for (int i = 0; i < runs; ++i) {
-        RuntimeList list;
-        const long long before = nowMicros();
-        collectInstalledRuntimes(list);
-        millis.push_back((nowMicros() - before) / 1000.0);
-        listed = 0;
-        for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) ++listed;
-    }
+    std::vector<double> millis = timeCollector(collectInstalledRuntimes, runs, listed);
     printf("registry: %d registered runtimes, %zu distinct homes listed\n", runtimes, listed);
     return millis;
 }
@@ -306,16 +312,8 @@ std::vector<double> unregisteredSearch(int runs) {
         places.writeFile(home + "\\bin\\java.exe", "MZ");
         places.writeFile(home + "\\release", "JAVA_VERSION=\"17.0." + std::to_string(i) + "\"\n");
     }
-    std::vector<double> millis;
     size_t listed = 0;
-    for (int i = 0; i < runs; ++i) {
-        RuntimeList list;
-        const long long before = nowMicros();
-        collectUnregisteredRuntimes(list);
-        millis.push_back((nowMicros() - before) / 1000.0);
-        listed = 0;
-        for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) ++listed;
-    }
+    std::vector<double> millis = timeCollector(collectUnregisteredRuntimes, runs, listed);
     for (size_t i = 0; i < 6; ++i) {
         SetEnvironmentVariableA(variables[i], saved[i].empty() ? nullptr : saved[i].c_str());
     }
