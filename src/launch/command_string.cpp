@@ -55,9 +55,12 @@ CommandString& CommandString::appendChar(char c) {
 }
 
 CommandString& CommandString::appendDecimal(int value) {
-    // Work on the magnitude as unsigned so that the most negative value needs no special case.
-    unsigned magnitude =
-        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    // The magnitude as unsigned, so that the most negative value needs no special case.
+    return appendDigits(
+        value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value), value < 0);
+}
+
+CommandString& CommandString::appendDigits(unsigned magnitude, bool negative) {
     char digits[12];
     char* at = digits + sizeof digits;
     *--at = '\0';
@@ -65,6 +68,6 @@ CommandString& CommandString::appendDecimal(int value) {
         *--at = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    if (value < 0) *--at = '-';
+    if (negative) *--at = '-';
     return appendText(at);
 }

@@ -17,6 +17,8 @@ public:
     CommandString& appendText(const char* text, size_t length);
     CommandString& appendChar(char c);
     CommandString& appendDecimal(int value);
+    // A number given as its magnitude, led by a minus sign when `negative`.
+    CommandString& appendDigits(unsigned magnitude, bool negative);
 
     // Writable, because the process start may write into its command line.
     char* textOrEmpty() { return buffer_ != nullptr ? buffer_ : emptyText_; }

@@ -72,18 +72,6 @@ void appendEscaped(CommandString& line, const char* text, size_t length) {
     }
 }
 
-void appendNumber(CommandString& line, uint32_t value, bool negative) {
-    char digits[12];
-    char* at = digits + sizeof digits;
-    *--at = '\0';
-    do {
-        *--at = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    if (negative) *--at = '-';
-    line.appendText(at);
-}
-
 // In the order of CandidateOrigin and of PassOverReason.
 const char originTexts[] =
     "the -javahome value\0a folder beside the launcher\0the registry\0JAVA_HOME\0"
@@ -148,13 +136,11 @@ void appendFormatList(CommandString& line, const char* format, va_list arguments
                 break;
             }
             case 'u':
-                appendNumber(line, va_arg(arguments, uint32_t), false);
+                line.appendDigits(va_arg(arguments, uint32_t), false);
                 break;
-            case 'd': {
-                const int32_t value = va_arg(arguments, int32_t);
-                appendNumber(line, value < 0 ? 0 - static_cast<uint32_t>(value) : value, value < 0);
+            case 'd':
+                line.appendDecimal(va_arg(arguments, int32_t));
                 break;
-            }
             case 'v': {
                 const RuntimeVersion& v = *va_arg(arguments, const RuntimeVersion*);
                 appendFormat(line, "%d.%d.%d.%d", v.major, v.minor, v.micro, v.update);
@@ -181,7 +167,7 @@ void appendFormat(CommandString& line, const char* format, ...) {
 void logLine(const char* format, ...) {
     if (!launchLog.on) return;
     CommandString line;
-    appendNumber(line, launchLog.sink.milliseconds(), false);
+    line.appendDigits(launchLog.sink.milliseconds(), false);
     line.appendChar(' ');
     va_list arguments;
     va_start(arguments, format);
