@@ -83,6 +83,26 @@ struct WatchCase {
     std::vector<double> millis;
 };
 
+// Starts the runtime in `home` through `watch`, and adds how long after the application's window
+// opened the watch returned; false, adding nothing, when the window was not seen.
+bool watchOnce(Watch watch, const std::string& home, const std::string& log,
+               std::vector<double>& millis) {
+    std::string line = home + "\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
+    const bool found = watch(&line[0]);
+    const long long returned = nowMicros();
+    // The window's opener notes it just after creating it: the watch may be quicker.
+    std::vector<Record> seen = readRecords(log);
+    for (int wait = 0; wait < 100 && found && (seen.empty() || seen.back().windowOpened < 0);
+         ++wait) {
+        Sleep(10);
+        seen = readRecords(log);
+    }
+    endRecordedProcesses(log);
+    if (!found || seen.empty() || seen.back().windowOpened < 0) return false;
+    millis.push_back((returned - seen.back().windowOpened) / 1000.0);
+    return true;
+}
+
 // From the application's window opening to the watch returning. With `midCycle` the window opens
 // 450 ms after the child is started, halfway between the watch's first and second look, so that
 // what differs between watches is their own work, not where in the 300 ms the window fell;
@@ -103,23 +123,9 @@ void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
                              "log=" + log + "\naction=window\n" +
                                  (midCycle ? "at=" + std::to_string(start + 450000) + "\n"
                                            : "delay=100\ndelay-random=1200\n"));
-            std::string line = folder / (c.throughShim ? "shim" : "rt") +
-                               "\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
-            const bool found = c.watch(&line[0]);
-            const long long returned = nowMicros();
-            // The window's opener notes it just after creating it: the watch may be quicker.
-            std::vector<Record> seen = readRecords(log);
-            for (int wait = 0;
-                 wait < 100 && found && (seen.empty() || seen.back().windowOpened < 0); ++wait) {
-                Sleep(10);
-                seen = readRecords(log);
-            }
-            endRecordedProcesses(log);
-            if (!found || seen.empty() || seen.back().windowOpened < 0) {
+            if (!watchOnce(c.watch, folder / (c.throughShim ? "shim" : "rt"), log, c.millis)) {
                 fprintf(stderr, "run %d: the window was not detected\n", i);
-                continue;
             }
-            c.millis.push_back((returned - seen.back().windowOpened) / 1000.0);
         }
     }
     launcherState.exeDirectory = nullptr;
@@ -230,21 +236,9 @@ std::vector<double> noisyRuntimeLatency(int runs) {
     std::vector<double> millis;
     for (int i = 0; i < runs; ++i) {
         DeleteFileA(log.c_str());
-        std::string line = folder / "rt\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
-        const bool found = runAndWatch(&line[0]);
-        const long long returned = nowMicros();
-        std::vector<Record> seen = readRecords(log);
-        for (int wait = 0; wait < 100 && found && (seen.empty() || seen.back().windowOpened < 0);
-             ++wait) {
-            Sleep(10);
-            seen = readRecords(log);
-        }
-        endRecordedProcesses(log);
-        if (!found || seen.empty() || seen.back().windowOpened < 0) {
+        if (!watchOnce(runAndWatch, folder / "rt", log, millis)) {
             fprintf(stderr, "run %d: the noisy runtime's window was not detected\n", i);
-            continue;
         }
-        millis.push_back((returned - seen.back().windowOpened) / 1000.0);
     }
     closeLaunchLog();
     launcherState.exeDirectory = nullptr;
