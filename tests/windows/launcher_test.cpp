@@ -1088,15 +1088,20 @@ TEST_F(LastResortTest, TheLogHoldsWhatEachRuntimeSaid) {
               (std::vector<std::string>{"H\\bin\\java", "A\\bin\\java", "W\\bin\\java"}));
 
     const std::vector<std::string> events = logEvents(named);
-    const auto after = [&](const std::string& start, const std::string& result) {
-        auto at = std::find_if(events.begin(), events.end(), [&](const std::string& e) {
-            return e.compare(0, start.size(), start) == 0;
+    // The first event from `from` on that starts with `text`.
+    const auto find = [&](std::vector<std::string>::const_iterator from, const std::string& text) {
+        return std::find_if(from, events.end(), [&](const std::string& e) {
+            return e.compare(0, text.size(), text) == 0;
         });
-        while (at != events.end() && at->compare(0, result.size(), result) != 0) ++at;
+    };
+    // The events after the first `result` that follows the start of `program`.
+    const auto after = [&](const std::string& program, const std::string& result) {
+        const auto at = find(find(events.begin(), "start \"" + disc / program), result);
         return at == events.end() ? at : at + 1;
     };
     const std::string ended = "the runtime ended with exit code 1 after ";
-    auto said = after("start \"" + disc / "H\\bin\\java", ended);
+    const std::string window = "the application's window was seen after ";
+    auto said = after("H\\bin\\java", ended);
     ASSERT_GE(events.end() - said, 2);
     EXPECT_EQ(said[0],
               "runtime: Error: LinkageError occurred while loading main class "
@@ -1104,11 +1109,11 @@ TEST_F(LastResortTest, TheLogHoldsWhatEachRuntimeSaid) {
     EXPECT_EQ(said[1].rfind("runtime: \tjava.lang.UnsupportedClassVersionError: com/quarvel/", 0),
               0u)
         << said[1];
-    said = after("start \"" + disc / "A\\bin\\java", ended);
+    said = after("A\\bin\\java", ended);
     ASSERT_GE(events.end() - said, 2);
     EXPECT_EQ(said[0], "runtime: Error occurred during initialization of VM");
     EXPECT_EQ(said[1], "runtime: Could not reserve enough space for object heap");
-    said = after("start \"" + disc / "W\\bin\\java", "the application's window was seen after ");
+    said = after("W\\bin\\java", window);
     const auto gap = std::find_if(said, events.end(), [](const std::string& e) {
         return e.find(" bytes of the runtime's output left out here") != std::string::npos;
     });
@@ -1117,43 +1122,23 @@ TEST_F(LastResortTest, TheLogHoldsWhatEachRuntimeSaid) {
     EXPECT_TRUE(std::all_of(
         said, gap, [](const std::string& e) { return e.compare(0, 9, "runtime: ") == 0; }));
     EXPECT_EQ(said->compare(0, 32, "runtime: \tat com.quarvel.browser"), 0) << *said;
-    const auto startedWith = std::find_if(gap, events.end(), [](const std::string& e) {
-        return e.compare(0, 28, "the application started with") == 0;
-    });
+    const auto startedWith = find(gap, "the application started with");
     ASSERT_NE(startedWith, events.end());
     EXPECT_GT(startedWith - gap, 40) << "the last 4 KiB's lines between the gap and the end";
     // Seen within a watch cycle of opening the window, though the runtime wrote 200 KiB first.
     const std::vector<Record> seen = readRecords(log);
     ASSERT_EQ(seen.size(), 3u);
-    const std::string window = "the application's window was seen after ";
-    const auto seenLine = std::find_if(events.begin(), events.end(), [&](const std::string& e) {
-        return e.compare(0, window.size(), window) == 0;
-    });
+    const auto seenLine = find(events.begin(), window);
     ASSERT_NE(seenLine, events.end());
     EXPECT_LT(std::stoi(seenLine->substr(window.size())), 5000) << *seenLine;
 }
 
 // A runtime installed "for me only" registers itself in the current user's hive: it is started,
 // and the log names where it was registered.
-TEST_F(LastResortTest, ARuntimeRegisteredForTheUserAloneIsStarted) {
-    placeRuntime("Temurin", working);
-    registerVendorRuntime(temurinJdk, "21.0.5.11", disc / "Temurin\\", 0, HKEY_CURRENT_USER);
-    const std::string named = disc / "launcher.log";
-    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", named.c_str());
-    runLauncher();
-    SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
-    EXPECT_EQ(programsRun(), std::vector<std::string>{"Temurin\\bin\\java"});
-    const std::vector<std::string> events = logEvents(named);
-    EXPECT_NE(std::find(events.begin(), events.end(),
-                        "candidate \"" + disc / "Temurin\\" +
-                            "\" from the current user's registry, HKCU\\SOFTWARE\\Eclipse "
-                            "Adoptium\\JDK, version 21.0.5.11"),
-              events.end());
-}
-
 // The runtimes that nothing registers, in the folders where they are put: tried last, after every
-// registered runtime (an older one included) and the program search's java, newest first by their
-// release files, a home already tried not again, then the page; the log says where each was found.
+// registered runtime (an older one, and one registered for the current user alone, included) and
+// the program search's java, newest first by their release files, a home already tried not again,
+// then the page; the log says where each was found.
 TEST_F(LastResortTest, UnregisteredRuntimesAreWalkedNewestFirstAfterTheRegisteredOnes) {
     const std::string places = disc / "places";
     const struct {
@@ -1198,6 +1183,8 @@ TEST_F(LastResortTest, UnregisteredRuntimesAreWalkedNewestFirstAfterTheRegistere
     placeRuntime("R", failing);
     registerRuntime("JDK", "11", disc / "R");
     registerRuntime("JDK", "24", disc / "places\\Data\\scoop\\apps\\registered\\current");
+    placeRuntime("U", failing);
+    registerVendorRuntime(temurinJdk, "21.0.5.11", disc / "U\\", 0, HKEY_CURRENT_USER);
     putOnPath("java.exe", failing);
     const std::string named = disc / "launcher.log";
     SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", named.c_str());
@@ -1209,8 +1196,8 @@ TEST_F(LastResortTest, UnregisteredRuntimesAreWalkedNewestFirstAfterTheRegistere
     const std::string p = "places\\";
     EXPECT_EQ(programsRun(),
               (std::vector<std::string>{
-                  p + "Data\\scoop\\apps\\registered\\current\\bin\\java", "R\\bin\\java",
-                  "tools\\java", p + "User\\scoop\\apps\\zulu\\current\\bin\\java",
+                  p + "Data\\scoop\\apps\\registered\\current\\bin\\java", "U\\bin\\java",
+                  "R\\bin\\java", "tools\\java", p + "User\\scoop\\apps\\zulu\\current\\bin\\java",
                   p + "User\\.gradle\\jdks\\temurin-22\\bin\\java",
                   p + "Roaming\\.minecraft\\runtime\\java-runtime-delta\\windows-x64\\"
                       "java-runtime-delta\\bin\\java",
@@ -1219,13 +1206,16 @@ TEST_F(LastResortTest, UnregisteredRuntimesAreWalkedNewestFirstAfterTheRegistere
                   p + "PF86\\Java\\jre1.8.0_392\\bin\\java",
                   p + "User\\.jdks\\corretto-11\\bin\\java", "viewer\\viewer"}));
     const std::string text = readFile(named);
-    for (const char* said :
-         {"from a folder nothing registers, in Gradle's toolchains, version 22.0.0.0 from its "
-          "release file",
-          "from a folder nothing registers, in the IDE's downloads, no version in its release "
-          "file",
-          "from a folder nothing registers, in Scoop's apps, version 24.0.0.0 from its release "
-          "file: already tried"}) {
+    for (const std::string& said : std::vector<std::string>{
+             "\"" + disc / "U\\" +
+                 "\" from the current user's registry, HKCU\\SOFTWARE\\Eclipse Adoptium\\JDK, "
+                 "version 21.0.5.11",
+             "from a folder nothing registers, in Gradle's toolchains, version 22.0.0.0 from its "
+             "release file",
+             "from a folder nothing registers, in the IDE's downloads, no version in its release "
+             "file",
+             "from a folder nothing registers, in Scoop's apps, version 24.0.0.0 from its release "
+             "file: already tried"}) {
         EXPECT_NE(text.find(said), std::string::npos) << said << "\n" << text;
     }
 }
