@@ -13,13 +13,25 @@ void RuntimeOutput::add(const char* bytes, size_t count) {
     }
 }
 
+namespace {
+
+void reverse(char* from, char* to) {
+    while (from < --to) {
+        const char c = *from;
+        *from++ = *to;
+        *to = c;
+    }
+}
+
+}  // namespace
+
 void RuntimeOutput::arrange() {
     if (total <= sizeof kept) return;
-    // The oldest byte of the ring stands where the next one would have gone.
+    // The oldest byte of the ring stands where the next one would have gone. The ring is turned in
+    // place, by three reversals: a copy of it would take a page of the stack.
     const size_t oldest = (total - runtimeOutputPart) % runtimeOutputPart;
     char* const ring = kept + runtimeOutputPart;
-    char ordered[runtimeOutputPart];
-    memcpy(ordered, ring + oldest, runtimeOutputPart - oldest);
-    memcpy(ordered + runtimeOutputPart - oldest, ring, oldest);
-    memcpy(ring, ordered, runtimeOutputPart);
+    reverse(ring, ring + oldest);
+    reverse(ring + oldest, ring + runtimeOutputPart);
+    reverse(ring, ring + runtimeOutputPart);
 }
