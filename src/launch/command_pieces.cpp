@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "../startup/launcher_state.h"
+#include "../startup/letters.h"
 #include "../ui/dpi_scaling.h"
 
 const char applicationClassPath[] = "quarvel.jar;.";
@@ -12,13 +13,13 @@ void appendFolder(CommandString& line, const char* folder) {
     const size_t length = folder != nullptr ? strlen(folder) : 0;
     if (length == 0) return;
     line.appendText(folder);
-    if (folder[length - 1] != '\\') line.appendChar('\\');
+    if (finalBackslashes(folder) == 0) line.appendChar('\\');
 }
 
 void appendQuotedArgument(CommandString& line, const char* prefix, const char* name,
                           const char* value) {
     line.appendText(" \"").appendText(prefix).appendText(name).appendText(value);
-    for (size_t at = strlen(value); at > 0 && value[at - 1] == '\\'; --at) line.appendChar('\\');
+    for (size_t n = finalBackslashes(value); n > 0; --n) line.appendChar('\\');
     line.appendChar('"');
 }
 

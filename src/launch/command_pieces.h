@@ -7,8 +7,8 @@
 extern const char applicationClassPath[];  // relative to the child's current folder
 extern const char applicationMainClass[];
 
-// Appends the folder and, unless its own last character is one, a backslash. An empty folder
-// appends nothing at all.
+// Appends the folder and, unless its own last letter is one, a backslash. An empty folder appends
+// nothing at all.
 void appendFolder(CommandString& line, const char* folder);
 
 // Appends the launcher.mydocs property (when a documents folder is known) and the

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "../startup/letters.h"
+
 namespace {
 
 RuntimeCandidate* newCandidate(const char* home, const RuntimeVersion& version,
@@ -29,10 +31,6 @@ void releaseCandidate(RuntimeCandidate* node) {
     free(node);
 }
 
-char upperCase(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // Whether a new node of this version goes before the listed one: before an older runtime, and
 // before a runtime of equal version found in the same place of the folder search under a later
 // name, so that each place's runtimes stand in the order of their names.
@@ -41,18 +39,10 @@ bool goesBefore(const RuntimeCandidate* listed, const RuntimeVersion& version, R
     const int32_t order = compareVersions(listed->version, version);
     if (order != 0) return order < 0;
     return source == folderSearch && listed->source == folderSearch && listed->place == place &&
-           compareFolders(listed->homeFolder, home) > 0;
+           compareIgnoringCase(listed->homeFolder, home) > 0;
 }
 
 }  // namespace
-
-int compareFolders(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        const int difference =
-            static_cast<unsigned char>(upperCase(*a)) - static_cast<unsigned char>(upperCase(*b));
-        if (difference != 0 || *a == '\0') return difference;
-    }
-}
 
 void RuntimeList::clear() {
     while (head != nullptr) {
@@ -66,7 +56,7 @@ bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& ver
                   RuntimeSource source, const char* registryKey, uint8_t place) {
     for (RuntimeCandidate** link = &list.head; *link != nullptr; link = &(*link)->next) {
         RuntimeCandidate* node = *link;
-        if (compareFolders(node->homeFolder, home) != 0) continue;
+        if (compareIgnoringCase(node->homeFolder, home) != 0) continue;
         if (compareVersions(node->version, version) >= 0) return true;
         *link = node->next;
         releaseCandidate(node);

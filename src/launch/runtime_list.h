@@ -41,6 +41,3 @@ struct RuntimeList {
 bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
                   RuntimeSource source = javaSoftKey, const char* registryKey = nullptr,
                   uint8_t place = ownRegistryView);
-
-// Orders two folder texts without regard to letter case (ASCII): negative, 0 or positive.
-int compareFolders(const char* a, const char* b);

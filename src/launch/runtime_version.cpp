@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "../startup/letters.h"
+
 namespace {
 
 bool isDigit(char c) {
@@ -88,9 +90,9 @@ char* trimSpaces(char* text) {
 
 char* makeHomeText(char* value) {
     trimSpaces(value);
-    const size_t length = strlen(value);
-    if (length >= 1 && length <= static_cast<size_t>(homeTextBackslashLimit) &&
-        value[length - 1] != '\\') {
+    const size_t length = strlen(value), characters = pathCharacters(value);
+    if (characters >= 1 && characters <= static_cast<size_t>(homeTextBackslashLimit) &&
+        finalBackslashes(value) == 0) {
         value[length] = '\\';
         value[length + 1] = '\0';
     }

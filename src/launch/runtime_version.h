@@ -35,8 +35,10 @@ void applyMicroVersion(RuntimeVersion& version, char* microVersion);
 // Removes leading and trailing spaces (only the space character) in place; null gives null.
 char* trimSpaces(char* text);
 
-// Largest home text that still gets a closing backslash; the buffer must hold one more character.
+// Largest home text, in characters, that still gets a closing backslash; the buffer must hold one
+// more byte.
 const int32_t homeTextBackslashLimit = 258;
 
-// Trims a JavaHome value and gives it a closing backslash when it has 1 to 258 characters.
+// Trims a JavaHome value and gives it a closing backslash when it has 1 to 258 characters (UTF-16
+// units, as Windows counts a path's) and its last letter is not one.
 char* makeHomeText(char* value);

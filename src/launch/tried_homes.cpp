@@ -3,26 +3,19 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "../startup/letters.h"
+
 namespace {
 
-char upperCase(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 size_t lengthWithoutFinalBackslash(const char* text) {
-    const size_t length = strlen(text);
-    return length > 0 && text[length - 1] == '\\' ? length - 1 : length;
+    return strlen(text) - (finalBackslashes(text) > 0 ? 1 : 0);
 }
 
 }  // namespace
 
 bool sameHome(const char* a, const char* b) {
     const size_t length = lengthWithoutFinalBackslash(a);
-    if (lengthWithoutFinalBackslash(b) != length) return false;
-    for (size_t i = 0; i < length; ++i) {
-        if (upperCase(a[i]) != upperCase(b[i])) return false;
-    }
-    return true;
+    return lengthWithoutFinalBackslash(b) == length && compareIgnoringCase(a, b, length) == 0;
 }
 
 TriedHomes::~TriedHomes() {

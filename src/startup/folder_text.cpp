@@ -2,15 +2,14 @@
 
 #include <string.h>
 
+#include "letters.h"
+
 void trimToFolder(char* modulePath) {
-    char* lastBackslash = nullptr;
-    for (char* at = modulePath; *at != '\0'; ++at) {
-        if (*at == '\\') lastBackslash = at;
-    }
-    if (lastBackslash != nullptr) lastBackslash[1] = '\0';
+    char* last = lastBackslash(modulePath);
+    if (last != nullptr) last[1] = '\0';
 }
 
 void trimDocumentsFolder(char* folder) {
     const size_t length = strlen(folder);
-    if (length > 3 && folder[length - 1] == '\\') folder[length - 1] = '\0';
+    if (length > 3 && finalBackslashes(folder) > 0) folder[length - 1] = '\0';
 }

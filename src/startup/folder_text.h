@@ -1,4 +1,5 @@
-// The text rules for the launcher's own folder and the user's documents folder.
+// The text rules for the launcher's own folder and the user's documents folder, by letters of the
+// launcher's code page.
 #pragma once
 
 // Ends a module path right after its last backslash, so that the folder keeps that backslash.
