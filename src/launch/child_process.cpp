@@ -1,6 +1,5 @@
 #include "child_process.h"
 
-#include "../startup/launcher_state.h"
 #include "../startup/system_function.h"
 #include "runtime_output.h"
 
@@ -76,7 +75,7 @@ void ErrorOutputPipe::drainInto(RuntimeOutput& output) {
     }
 }
 
-bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child,
+bool startDetachedChild(char* commandLine, const char* folder, PROCESS_INFORMATION& child,
                         ErrorOutputPipe* errorOutput) {
     StartupWithList startup;
     STARTUPINFOA& info = startup.info;
@@ -109,6 +108,6 @@ bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child,
     }
     ZeroMemory(&child, sizeof child);
     const ProcessStart start = processStart != nullptr ? processStart : CreateProcessA;
-    return start(nullptr, commandLine, nullptr, nullptr, inherit, flags, nullptr,
-                 launcherState.exeDirectory, &info, &child) != FALSE;
+    return start(nullptr, commandLine, nullptr, nullptr, inherit, flags, nullptr, folder, &info,
+                 &child) != FALSE;
 }

@@ -50,9 +50,10 @@ private:
     alignas(8) unsigned char list_[96];  // a PROC_THREAD_ATTRIBUTE_LIST of one attribute
 };
 
-// False when the process could not be started; GetLastError then tells why. With a ready pipe,
-// the child's standard error is the pipe's write end, the one handle it inherits.
-bool startDetachedChild(char* commandLine, PROCESS_INFORMATION& child,
+// Starts the child in `folder` (null: the launcher's current one). False when the process could not
+// be started; GetLastError then tells why. With a ready pipe, the child's standard error is the
+// pipe's write end, the one handle it inherits.
+bool startDetachedChild(char* commandLine, const char* folder, PROCESS_INFORMATION& child,
                         ErrorOutputPipe* errorOutput = nullptr);
 
 // How a child is started: CreateProcessA (null), unless a test puts a failure in its place.

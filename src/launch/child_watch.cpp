@@ -10,6 +10,7 @@
 
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
 #include <tlhelp32.h>
 
@@ -105,9 +106,11 @@ BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (!reinterpret_cast<const ProcessFamily*>(family)->contains(owner)) return TRUE;
-    char title[100] = "";
-    GetWindowTextA(window, title, sizeof title);
-    if (strstr(title, "QuarVel") == nullptr) return TRUE;
+    // In UTF-16: the first 99 characters, which in the launcher's UTF-8 could take three times as
+    // many bytes.
+    wchar_t title[100] = L"";
+    GetWindowTextW(window, title, 100);
+    if (wcsstr(title, L"QuarVel") == nullptr) return TRUE;
     // A console that a descendant was given (the runtime behind a shim is a console program) is
     // never the application's window, though its title may hold the name: it is the title of the
     // launcher's start-up information, which a shortcut named QuarVel sets, or a program's path.
@@ -124,10 +127,12 @@ BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
 
 bool runAndWatch(char* commandLine) {
     PROCESS_INFORMATION child;
-    logStart(commandLine, launcherState.exeDirectory);
+    // The runtime starts in the launcher's folder, in the form it can read.
+    const char* folder = launcherState.runtimeDirectory;
+    logStart(commandLine, folder);
     ErrorOutputPipe errors(launchLogOn());
     if (launchLogOn() && !errors.ready()) logOutputNotCollected();
-    const bool started = startDetachedChild(commandLine, child, &errors);
+    const bool started = startDetachedChild(commandLine, folder, child, &errors);
     const DWORD error = started ? 0 : GetLastError();
     errors.closeWriteEnd();
     logStartResult(started, error, child.dwProcessId);

@@ -4,6 +4,7 @@
 #include "launch_log.h"
 
 #include <stdarg.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "command_string.h"
@@ -162,19 +163,42 @@ void appendFormat(CommandString& line, const char* format, ...) {
     va_end(arguments);
 }
 
+// Hands the line on in UTF-8.
+void emitInUtf8(const char* line, LineText text) {
+    const char* at = line;
+    while (*at != '\0' && static_cast<unsigned char>(*at) < 0x80) ++at;  // ASCII is UTF-8 already
+    char* converted = *at != '\0' && launchLog.sink.inUtf8 != nullptr
+                          ? launchLog.sink.inUtf8(line, text)
+                          : nullptr;
+    const char* written = converted != nullptr ? converted : line;
+    emit(written, strlen(written));
+    free(converted);
+}
+
 // One line: the time, the formatted words, CR LF. With the log off nothing happens, and nothing
 // is allocated.
-void logLine(const char* format, ...) {
+void logLineList(LineText text, const char* format, va_list arguments) {
     if (!launchLog.on) return;
     CommandString line;
     line.appendDigits(launchLog.sink.milliseconds(), false);
     line.appendChar(' ');
+    appendFormatList(line, format, arguments);
+    line.appendText("\r\n");
+    if (line.hasBuffer()) emitInUtf8(line.textOrEmpty(), text);
+}
+
+void logLineOf(LineText text, const char* format, ...) {
     va_list arguments;
     va_start(arguments, format);
-    appendFormatList(line, format, arguments);
+    logLineList(text, format, arguments);
     va_end(arguments);
-    line.appendText("\r\n");
-    if (line.hasBuffer()) emit(line.textOrEmpty(), strlen(line.textOrEmpty()));
+}
+
+void logLine(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    logLineList(launcherText, format, arguments);
+    va_end(arguments);
 }
 
 // The lines of a runtime's output, each led by "runtime: "; a line ends at a line feed, and a
@@ -185,7 +209,7 @@ void logOutputLines(const char* text, size_t length) {
         while (line < length && text[line] != '\n') ++line;
         const size_t taken = line < length ? line + 1 : line;
         if (line > 0 && text[line - 1] == '\r') --line;
-        logLine("runtime: %b", text, line);
+        logLineOf(runtimeText, "runtime: %b", text, line);
         text += taken;
         length -= taken;
     }
@@ -222,7 +246,8 @@ void flushLaunchLog() {
 }
 
 void logLauncherStart(const SystemDescription& s) {
-    logLine("QuarVel Launcher %s (%s, commit %s) at %q", s.version, s.build, s.commit, s.path);
+    logLineOf(utf8Text, "QuarVel Launcher %s (%s, commit %s) at %q", s.version, s.build, s.commit,
+              s.path);
     const char* wow64 = s.wow64 > 0    ? ", under WoW64"
                         : s.wow64 == 0 ? ", not under WoW64"
                                        : ", WoW64 unknown";
@@ -234,7 +259,7 @@ void logLauncherStart(const SystemDescription& s) {
 }
 
 void logCommandLine(const char* received) {
-    logLine("command line: %q", received);
+    logLineOf(utf8Text, "command line: %q", received);
 }
 
 void logParsedCommandLine(const char* javaHome, const char* arguments) {
@@ -341,4 +366,17 @@ void logRuntimeOutput(RuntimeOutput& output) {
 
 void logOutputNotCollected() {
     logLine("the runtime's error output cannot be collected here");
+}
+
+void logNameRefused(const char* what, const char* name, NameRefusal why) {
+    logLine("passed over %s%s: %s", what, name,
+            why == tooLong ? "the system gave no path of at most 260 characters"
+                           : "its name has no form in the ANSI code page, nor a short one");
+}
+
+void logNoRuntimeForm(const char* path, uint32_t systemCodePage) {
+    logLine(
+        "%q has no form in the system's code page %u, nor a short one: the runtime is handed it "
+        "as it is",
+        path, systemCodePage);
 }

@@ -11,6 +11,10 @@
 struct RuntimeCandidate;
 struct RuntimeOutput;
 
+// What a line's texts from outside are written in: the launcher's ANSI code page (its paths, the
+// message boxes), the system's (what a runtime wrote), or UTF-8 already.
+enum LineText { launcherText, runtimeText, utf8Text };
+
 // Where the lines go. The shell keeps them until a moment when the launcher waits anyway, then
 // writes them to the file the user named; a write that fails is the sink's to give up on, silently.
 // Every write and flush happens under the sink's lock, which waits rather than spins.
@@ -20,6 +24,10 @@ struct LogSink {
     void (*flush)();
     void (*lock)();
     void (*unlock)();
+    // The log is UTF-8, so that it reads alike on every machine: a line that holds more than
+    // ASCII is handed here first, and a heap copy of it in UTF-8 comes back (freed by the log), or
+    // null to take it as it is. Null: every line is taken as it is.
+    char* (*inUtf8)(const char* line, LineText text);
 };
 
 // Turns the log on. Called once, on the main thread, before any other thread exists.
@@ -47,8 +55,10 @@ struct SystemDescription {
     uint32_t windowsBuild;
     int wow64;  // 1 under WoW64, 0 not, -1 unknown
 };
+// The path is in UTF-8.
 void logLauncherStart(const SystemDescription& system);
-// The command line as received, before the parse writes into it; then what was made of it.
+// The command line as received, in UTF-8, before the parse writes into it; then what was made of
+// it.
 void logCommandLine(const char* received);
 void logParsedCommandLine(const char* javaHome, const char* arguments);
 
@@ -87,6 +97,14 @@ void logNoWindow(uint32_t afterMilliseconds);
 void logRuntimeOutput(RuntimeOutput& output);
 // The system cannot hand a child one handle alone (before Vista): the runtime starts without one.
 void logOutputNotCollected();
+
+// Why a name was not read: paths are read whole or not at all, and never used misspelt.
+enum NameRefusal { tooLong, noAnsiForm };
+// `what` and `name` (null: none) together say which: "the variable ", "USERPROFILE".
+void logNameRefused(const char* what, const char* name, NameRefusal why);
+// A path that the system's code page cannot spell and that has no short name: handed to the
+// runtime as it is, which will read look-alikes in it.
+void logNoRuntimeForm(const char* path, uint32_t systemCodePage);
 
 void logArchiveMissing(const char* path);
 void logNothingStarted(const char* page);

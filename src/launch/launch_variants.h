@@ -1,5 +1,6 @@
-// The launch variants: each posts its status text, runs its line or lines one after the other
-// and reports whether the application started.
+// The launch variants: each posts its status text (a home as it was given), runs its line or lines
+// one after the other (a home in the form the runtime can read) and reports whether the
+// application started.
 #pragma once
 
 #include "launcher_platform.h"

@@ -25,4 +25,7 @@ struct LauncherPlatform {
     // Fills an empty list with the runtimes in the folders where runtimes are put that nothing
     // registers, highest version first.
     void (*collectUnregisteredRuntimes)(RuntimeList& list);
+    // A home folder as a runtime is handed it: `home` itself, or the form written into `buffer`
+    // (`capacity` bytes) that the runtime can read in the system's code page.
+    const char* (*runtimeForm)(const char* home, char* buffer, unsigned capacity);
 };

@@ -2,18 +2,17 @@
 
 #include <windows.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include "../startup/launcher_state.h"
 #include "../ui/status_message.h"
 
 bool postStatus(const char* text) {
-    char* copy = nullptr;
+    wchar_t* copy = nullptr;
     if (text != nullptr) {
-        const size_t size = strlen(text) + 1;
-        copy = static_cast<char*>(malloc(size));
+        const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+        if (length > 0) copy = static_cast<wchar_t*>(malloc(length * sizeof *copy));
         if (copy == nullptr) return false;
-        memcpy(copy, text, size);
+        MultiByteToWideChar(CP_ACP, 0, text, -1, copy, length);
     }
     if (PostMessageA(launcherState.splashWindow, WM_LAUNCHER_STATUS, 0,
                      reinterpret_cast<LPARAM>(copy))) {

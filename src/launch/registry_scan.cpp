@@ -6,15 +6,17 @@
 #include <windows.h>
 #include <string.h>
 
+#include "../startup/ansi_path.h"
 #include "packed_texts.h"
 
 namespace {
 
 const DWORD textCapacity = 261;  // 260 characters and a NUL
 
-// Value data need not end in a NUL; this buffer keeps one byte beyond what the registry may fill,
-// so that such data can be terminated without reading or writing outside it.
-typedef char ValueText[textCapacity + 1];
+// Value data need not end in a NUL; this buffer keeps room beyond what the registry may fill, so
+// that such data can be terminated without reading or writing outside it. A home value is read in
+// UTF-16 and made an ANSI path, which in UTF-8 takes up to three bytes a character.
+typedef char ValueText[pathBytes + 1];
 
 class RegistryKey {
 public:
@@ -35,6 +37,27 @@ bool readValueText(HKEY key, const char* name, ValueText& text) {
         return false;
     }
     text[length < textCapacity ? length : textCapacity] = '\0';
+    return true;
+}
+
+// A home value. Text of at most 260 characters is read whole in UTF-16 and made an ANSI path:
+// exactly, or through its short form where the code page cannot spell it; false when neither
+// exists. Data of another type are read as text, as the ANSI call reads them: at most 261 bytes.
+bool readHomeValue(HKEY key, const char* name, ValueText& text) {
+    wchar_t wideName[20], wide[textCapacity + 1];
+    widenAscii(name, wideName, 20);
+    DWORD type = REG_NONE, size = textCapacity * sizeof *wide;
+    if (RegQueryValueExW(key, wideName, nullptr, &type, reinterpret_cast<BYTE*>(wide), &size) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        wide[size / sizeof *wide] = 0;
+        return ansiPath(wide, text, sizeof text - 1);
+    }
+    if (size > textCapacity) return false;
+    memcpy(text, wide, size);
+    text[size] = '\0';
     return true;
 }
 
@@ -99,7 +122,7 @@ struct RuntimeKey {
 void mergeHome(RuntimeList& list, HKEY subkey, const RuntimeKey& key,
                const RuntimeVersion& version) {
     ValueText text;
-    if (!readValueText(subkey, packedText(homeValues, key.layout & 3), text)) return;
+    if (!readHomeValue(subkey, packedText(homeValues, key.layout & 3), text)) return;
     const char* home = makeHomeText(text);
     if (key.source == vendorKey && home[0] == '\0') return;
     mergeRuntime(list, home, version, key.source, key.path, key.hive.place);

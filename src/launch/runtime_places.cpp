@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "../startup/exact_names.h"
+#include "launch_log.h"
 #include "packed_texts.h"
 #include "release_file.h"
 
@@ -54,7 +56,7 @@ const char layoutNames[] =
 
 // A path that grows by parts and is cut back to a mark.
 struct Path {
-    char text[260];
+    char text[pathBytes];
     size_t length;
 
     // Appends a backslash and `part` (nothing before it in an empty path); false, and the path
@@ -73,12 +75,15 @@ struct Path {
     }
 };
 
-// The name to use for an entry, or null for one that is no folder of the place's own (a file, a
-// junction or link, "." and "..") or that the code page cannot spell and has no short name.
-const char* usableName(const char* name, const char* shortName, uint32_t attributes) {
+// The name to use for an entry of `folder`, or null for one that is no folder of the place's own (a
+// file, a junction or link, "." and "..") or that the code page cannot spell and has no short name,
+// which the log names.
+const char* usableName(const char* name, const char* shortName, uint32_t attributes,
+                       const char* folder) {
     if ((attributes & (entryIsFolder | entryIsLink)) != entryIsFolder) return nullptr;
     if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0) return nullptr;
-    if (strchr(name, '?') == nullptr) return name;
+    if (name[0] != '\0') return name;
+    if (shortName[0] == '\0') logNameRefused("an entry of ", folder, noAnsiForm);
     return shortName[0] != '\0' ? shortName : nullptr;
 }
 
@@ -101,9 +106,9 @@ private:
         Path* folder;
         Layout layout;
         uint8_t place;
-        size_t read;     // entries read
-        size_t folders;  // for countFolders: folders among them
-        char only[260];  // for countFolders: the first folder's name
+        size_t read;           // entries read
+        size_t folders;        // for countFolders: folders among them
+        char only[pathBytes];  // for countFolders: the first folder's name
     };
 
     static bool visitEntry(void* context, const char* name, const char* shortName,
@@ -112,7 +117,7 @@ private:
         Search& s = *l.search;
         Path& path = *l.folder;
         const size_t mark = path.length;
-        name = usableName(name, shortName, attributes);
+        name = usableName(name, shortName, attributes, path.text);
         if (name != nullptr && path.add(name)) {
             const size_t entry = path.length;
             if (l.layout == scoopApps) {
@@ -137,7 +142,7 @@ private:
     static bool countFolders(void* context, const char* name, const char* shortName,
                              uint32_t attributes) {
         Listing& l = *static_cast<Listing*>(context);
-        name = usableName(name, shortName, attributes);
+        name = usableName(name, shortName, attributes, l.folder->text);
         if (name != nullptr && ++l.folders == 1) memcpy(l.only, name, strlen(name) + 1);
         return ++l.read < entriesPerFolder && l.folders < 2;
     }

@@ -13,13 +13,14 @@
 const uint32_t entryIsFolder = 0x10;  // FILE_ATTRIBUTE_DIRECTORY
 const uint32_t entryIsLink = 0x400;   // FILE_ATTRIBUTE_REPARSE_POINT: a junction or a link
 
-// Called for each entry of a folder as the platform lists it: its name in the ANSI code page (a
-// letter the code page cannot spell reads as '?'), its short 8.3 name or the empty text, and its
-// attributes. Returns false to end the listing.
+// Called for each entry of a folder as the platform lists it: its name exactly in the ANSI code
+// page, or the empty text where the code page cannot spell it; its short 8.3 name, or the empty
+// text; and its attributes. Returns false to end the listing.
 typedef bool (*FolderVisit)(void* context, const char* name, const char* shortName,
                             uint32_t attributes);
 
-// What the search needs from the platform. Paths are ANSI texts of at most 259 characters.
+// What the search needs from the platform. Paths are ANSI texts of at most 260 characters, which
+// may take up to pathBytes bytes.
 struct FolderAccess {
     // An environment variable's value as a path the ANSI calls can open (through its short form
     // where the code page cannot spell it); false when it is unset or has no such form.

@@ -6,6 +6,7 @@
 #include "launch_log.h"
 #include "launch_variants.h"
 #include "tried_homes.h"
+#include "../startup/exact_names.h"
 #include "../startup/launcher_state.h"
 
 namespace {
@@ -103,7 +104,7 @@ bool launchFromList(const LauncherPlatform& platform, const RuntimeList& list, T
 // "java" that the program search finds, and last the runtimes that nothing registers, read only
 // now. Only runtimes that take the bin\java line are tried, and no home twice in one selection.
 bool launchFromFurtherSources(const LauncherPlatform& platform, TriedHomes& tried) {
-    char javaHome[261];
+    char javaHome[pathBytes];
     if (!platform.readJavaHome(javaHome, sizeof javaHome) || javaHome[0] == '\0') {
         logPassedOver(fromJavaHomeVariable, nullptr, nullptr, variableUnset);
     } else {

@@ -1,6 +1,6 @@
 // The folder search's view of the file system: environment variables read whole and made ANSI
-// paths, folders listed through the ANSI calls (which give a short name beside a long one), and at
-// most the start of a file read, never through a link named like it.
+// paths, folders listed by their entries' wide names (with the short name beside each) made ANSI
+// exactly, and at most the start of a file read, never through a link named like it.
 #include "unregistered_runtimes.h"
 
 #include <windows.h>
@@ -13,17 +13,20 @@
 namespace {
 
 void listFolder(const char* folder, FolderVisit visit, void* context) {
-    char pattern[MAX_PATH];
-    const size_t length = strlen(folder);
-    if (length + 3 > sizeof pattern) return;
-    memcpy(pattern, folder, length);
-    memcpy(pattern + length, "\\*", 3);
-    WIN32_FIND_DATAA found;
-    const HANDLE listing = FindFirstFileA(pattern, &found);
+    wchar_t pattern[MAX_PATH];
+    const int length = MultiByteToWideChar(CP_ACP, 0, folder, -1, pattern, MAX_PATH - 2);
+    if (length == 0) return;
+    memcpy(pattern + length - 1, L"\\*", sizeof L"\\*");
+    WIN32_FIND_DATAW found;
+    const HANDLE listing = FindFirstFileW(pattern, &found);
     if (listing == INVALID_HANDLE_VALUE) return;
-    while (visit(context, found.cFileName, found.cAlternateFileName, found.dwFileAttributes) &&
-           FindNextFileA(listing, &found)) {
-    }
+    char name[pathBytes], shortName[3 * 14];
+    do {
+        // The empty text for a name that has no exact ANSI form.
+        if (!exactAnsi(found.cFileName, name, sizeof name)) name[0] = '\0';
+        if (!exactAnsi(found.cAlternateFileName, shortName, sizeof shortName)) shortName[0] = '\0';
+    } while (visit(context, name, shortName, found.dwFileAttributes) &&
+             FindNextFileW(listing, &found));
     FindClose(listing);
 }
 

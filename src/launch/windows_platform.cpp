@@ -1,5 +1,6 @@
 #include "windows_platform.h"
 
+#include "../startup/ansi_path.h"
 #include "../ui/error_message.h"
 #include "child_watch.h"
 #include "java_home_variable.h"
@@ -15,4 +16,5 @@ const LauncherPlatform windowsPlatform = {postStatus,
                                           showLauncherError,
                                           readJavaHomeVariable,
                                           collectFurtherRuntimes,
-                                          collectUnregisteredRuntimes};
+                                          collectUnregisteredRuntimes,
+                                          runtimePath};

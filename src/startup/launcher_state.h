@@ -14,12 +14,17 @@ struct ScreenRect {
 };
 
 struct LauncherState {
-    char* javaHomeOverride;    // points into the command-line buffer; may be the empty text
-    char* appArguments;        // points into the command-line buffer; never the empty text
-    char* exeDirectory;        // with its trailing backslash
-    char* documentsDirectory;  // no trailing backslash except for a drive root
-    ScreenRect workArea;       // in physical pixels, as the launcher, aware of DPI, is told it
-    int32_t systemDpi;         // the DPI programs unaware of DPI are scaled from; 0 when unknown
+    char* javaHomeOverride;  // points into the command-line buffer; may be the empty text
+    char* appArguments;      // points into the command-line buffer; never the empty text
+    char* exeDirectory;      // with its trailing backslash
+    // The same as a runtime reads it, which is in the system's code page: the same text, or its
+    // short form where that code page cannot spell it. The current folder, and a runtime's.
+    const char* runtimeDirectory;
+    // No trailing backslash except for a drive root; in the form a runtime reads, as it is only
+    // ever handed to one.
+    const char* documentsDirectory;
+    ScreenRect workArea;  // in physical pixels, as the launcher, aware of DPI, is told it
+    int32_t systemDpi;    // the DPI programs unaware of DPI are scaled from; 0 when unknown
     HWND__* splashWindow;
 };
 

@@ -16,6 +16,7 @@
 #include <string.h>
 
 #include "../launch/launch_log.h"
+#include "ansi_path.h"
 #include "log_name.h"
 #include "system_function.h"
 #include "version.h"
@@ -94,6 +95,32 @@ void keepBytes(const char* bytes, size_t count) {
     pendingCount += count;
 }
 
+// The text in UTF-8, on the heap; null when it cannot be had.
+char* wideInUtf8(const wchar_t* wide) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    char* converted = size > 0 ? static_cast<char*>(malloc(static_cast<size_t>(size))) : nullptr;
+    if (converted != nullptr) {
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, converted, size, nullptr, nullptr);
+    }
+    return converted;
+}
+
+// A line in UTF-8, by way of UTF-16: from the launcher's code page, or for a runtime's words, from
+// the system's. Null where the line is UTF-8 already or cannot be converted.
+char* lineInUtf8(const char* line, LineText text) {
+    const UINT from = text == runtimeText ? systemCodePage() : GetACP();
+    if (text == utf8Text || from == CP_UTF8) return nullptr;
+    const int length = MultiByteToWideChar(from, 0, line, -1, nullptr, 0);
+    wchar_t* wide = length > 0
+                        ? static_cast<wchar_t*>(malloc(static_cast<size_t>(length) * sizeof *wide))
+                        : nullptr;
+    if (wide == nullptr) return nullptr;
+    MultiByteToWideChar(from, 0, line, -1, wide, length);
+    char* converted = wideInUtf8(wide);
+    free(wide);
+    return converted;
+}
+
 // RtlGetVersion tells the real version whatever the manifest declares.
 void windowsVersion(SystemDescription& system) {
     struct VersionInfo {
@@ -139,12 +166,13 @@ void openLogFile() {
         GetSystemTimeAsFileTime(&created);  // then the times count from here
     }
     processCreated = fileTimeValue(created);
-    static const LogSink sink = {millisecondsSinceStart, keepBytes, flushPending, lockLog,
-                                 unlockLog};
+    static const LogSink sink = {
+        millisecondsSinceStart, keepBytes, flushPending, lockLog, unlockLog, lineInUtf8};
     openLaunchLog(sink);
 
-    char self[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, self, sizeof self);
+    wchar_t wideSelf[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, wideSelf, MAX_PATH);
+    char* self = wideInUtf8(wideSelf);
     SystemDescription system = {LAUNCHER_VERSION_TEXT,
                                 LAUNCHER_COMMIT,
 #ifdef _WIN64
@@ -159,6 +187,14 @@ void openLogFile() {
                                 underWow64()};
     windowsVersion(system);
     logLauncherStart(system);
+    free(self);
+}
+
+void logReceivedCommandLine() {
+    if (!launchLogOn()) return;
+    char* received = wideInUtf8(GetCommandLineW());
+    logCommandLine(received);
+    free(received);
 }
 
 void logStartResult(bool started, unsigned long error, unsigned long processId) {
@@ -167,7 +203,7 @@ void logStartResult(bool started, unsigned long error, unsigned long processId) 
         logStarted(processId);
         return;
     }
-    char text[256];
+    char text[pathBytes];
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, text, sizeof text, nullptr);
     while (length > 0 &&

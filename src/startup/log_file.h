@@ -6,5 +6,7 @@
 
 // Turns the log on and notes what the launcher is and where it runs.
 void openLogFile();
+// The command line as the launcher received it, whatever letters it holds.
+void logReceivedCommandLine();
 // A process start's result, with the system's own words for a failure's error number.
 void logStartResult(bool started, unsigned long error, unsigned long processId);

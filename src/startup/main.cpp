@@ -11,6 +11,7 @@
 #include "../ui/display_dpi.h"
 #include "../ui/install_offer.h"
 #include "../ui/splash_window.h"
+#include "ansi_path.h"
 #include "command_line.h"
 #include "launch_worker.h"
 #include "launcher_state.h"
@@ -37,7 +38,7 @@ void restrictDllSearch() {
 }
 
 int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
-    if (launchLogOn()) logCommandLine(GetCommandLineA());
+    logReceivedCommandLine();
     parseCommandLine(commandLine);
     logParsedCommandLine(launcherState.javaHomeOverride, launcherState.appArguments);
     fixExeDirectory();
@@ -76,6 +77,7 @@ int launcherMain(HINSTANCE instance, char* commandLine, int showCommand) {
 // The kernel enters here with only 4-byte stack alignment on x86.
 extern "C" __attribute__((force_align_arg_pointer)) void launcherEntry() {
     restrictDllSearch();
+    readCodePages();
     openLogFile();
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);

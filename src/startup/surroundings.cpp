@@ -4,14 +4,17 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include "../launch/launch_log.h"
 #include "ansi_path.h"
 #include "folder_text.h"
 #include "launcher_state.h"
 
 namespace {
 
-char exeFolder[MAX_PATH];
-char documentsFolder[MAX_PATH];
+char exeFolder[pathBytes];
+char runtimeFolder[pathBytes];
+char documentsFolder[pathBytes];
+char runtimeDocuments[pathBytes];
 
 // Releases the shell's allocator on every way out.
 class ShellAllocator {
@@ -25,21 +28,28 @@ private:
     IMalloc* allocator_;
 };
 
+// A folder's path in the launcher's code page (through its short form where need be); false, with
+// the reason in the log, when the system gave it cut short or not at all, or it has no ANSI form.
+bool folderPath(bool whole, const wchar_t* wide, char* narrow, const char* what) {
+    if (whole && ansiPath(wide, narrow)) return true;
+    logNameRefused(what, nullptr, whole ? noAnsiForm : tooLong);
+    return false;
+}
+
 }  // namespace
 
 void fixExeDirectory() {
-    const DWORD length = GetModuleFileNameA(nullptr, exeFolder, sizeof exeFolder);
+    wchar_t wide[MAX_PATH + 1];
     // A path that filled the buffer was cut short, and older systems then leave it without a NUL.
-    if (length == 0 || length >= sizeof exeFolder) {
-        exeFolder[0] = '\0';
-        return;
-    }
-    wchar_t wide[MAX_PATH];
-    const DWORD wideLength = GetModuleFileNameW(nullptr, wide, MAX_PATH);
-    if (wideLength > 0 && wideLength < MAX_PATH) ansiPath(wide, exeFolder);
+    const DWORD length = GetModuleFileNameW(nullptr, wide, MAX_PATH + 1);
+    if (length == 0) return;
+    if (!folderPath(length <= MAX_PATH, wide, exeFolder, "the launcher's own folder")) return;
     trimToFolder(exeFolder);
     launcherState.exeDirectory = exeFolder;
-    SetCurrentDirectoryA(exeFolder);
+    // Relative paths (a local runtime's java\bin\java) resolve against the current folder: in
+    // the runtime's form, the runtime finds its own files.
+    launcherState.runtimeDirectory = runtimePath(exeFolder, runtimeFolder, sizeof runtimeFolder);
+    SetCurrentDirectoryA(launcherState.runtimeDirectory);
 }
 
 void findDocumentsFolder() {
@@ -49,15 +59,14 @@ void findDocumentsFolder() {
     LPITEMIDLIST items = nullptr;
     // When the shell cannot locate the folder, the empty text stands for it.
     if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &items))) {
-        const BOOL converted = SHGetPathFromIDListA(items, documentsFolder);
         wchar_t wide[MAX_PATH];
-        if (converted && SHGetPathFromIDListW(items, wide)) ansiPath(wide, documentsFolder);
+        const bool read = folderPath(SHGetPathFromIDListW(items, wide) != FALSE, wide,
+                                     documentsFolder, "the documents folder");
         allocator->Free(items);
-        if (!converted) {
-            documentsFolder[0] = '\0';
-            return;
-        }
+        if (!read) return;
     }
     trimDocumentsFolder(documentsFolder);
-    launcherState.documentsDirectory = documentsFolder;
+    // Only runtimes are handed it.
+    launcherState.documentsDirectory =
+        runtimePath(documentsFolder, runtimeDocuments, sizeof runtimeDocuments);
 }

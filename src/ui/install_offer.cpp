@@ -38,7 +38,7 @@ void startSetup() {
     if (quoted) line.appendChar('"');
     PROCESS_INFORMATION child;
     logStart(line.textOrEmpty(), folder);
-    const bool started = startDetachedChild(line.textOrEmpty(), child);
+    const bool started = startDetachedChild(line.textOrEmpty(), folder, child);
     const DWORD error = started ? 0 : GetLastError();
     logStartResult(started, error, child.dwProcessId);
     if (!started) {

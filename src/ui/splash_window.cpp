@@ -3,7 +3,6 @@
 #include "splash_window.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 #include "backdrop.h"
 #include "display_dpi.h"
@@ -27,7 +26,7 @@ void onPaint(HWND window) {
     EndPaint(window, &paint);
 }
 
-void drawStatusLine(HWND window, const char* text) {
+void drawStatusLine(HWND window, const wchar_t* text) {
     WindowDC dc(window);
     RECT r;
     GetClientRect(window, &r);
@@ -46,12 +45,12 @@ void drawStatusLine(HWND window, const char* text) {
     ScopedSelection keepFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
     if (text != nullptr) {
-        DrawTextA(dc, text, static_cast<int>(strlen(text)), &r,
+        DrawTextW(dc, text, -1, &r,
                   DT_SINGLELINE | DT_BOTTOM | DT_CENTER | DT_NOPREFIX);  // a folder's & is shown
     }
 }
 
-void onStatus(HWND window, char* text) {
+void onStatus(HWND window, wchar_t* text) {
     drawStatusLine(window, text);
     free(text);  // the copy that postStatus made for this message
 }
@@ -114,7 +113,7 @@ LRESULT CALLBACK splashWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
             onDpiChanged(window, reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_LAUNCHER_STATUS:
-            onStatus(window, reinterpret_cast<char*>(lParam));
+            onStatus(window, reinterpret_cast<wchar_t*>(lParam));
             return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);

@@ -2,7 +2,8 @@
 # The shipped launcher.exe: a 32-bit GUI program under 36 KiB that imports exactly the functions
 # on the allow list, so that a new import fails here until the list is changed on purpose, and
 # that carries its application manifest (asInvoker, Vista to 11, aware of each monitor's DPI, the
-# Common Controls 6) and its version information with the project's version.
+# Common Controls 6, UTF-8 as its code page) and its version information with the project's
+# version.
 # Usage: check_launcher.sh EXE OBJDUMP ALLOWED WINDRES VERSION [signed]. A signed file is held to
 # everything but the size budget, which is the unsigned file's (a signature adds its certificates).
 set -u
@@ -59,6 +60,9 @@ grep -q '<dpiAware xmlns=http://schemas.microsoft.com/SMI/2005/WindowsSettings>t
     fail "the manifest does not declare dpiAware true/pm"
 grep -q 'name=Microsoft.Windows.Common-Controls version=6.0.0.0' <<<"$manifest" ||
     fail "the manifest does not depend on the Common Controls 6"
+# Every name spelt: UTF-8 as the ANSI code page, where Windows takes it (10 1903 and later).
+grep -q '<activeCodePage xmlns=http://schemas.microsoft.com/SMI/2019/WindowsSettings>UTF-8</activeCodePage>' <<<"$manifest" ||
+    fail "the manifest does not declare activeCodePage UTF-8"
 versioninfo=$(awk '/^1 VERSIONINFO/, /^END/' <<<"$resources")
 numbers=${version//./, }
 grep -Eq "FILEVERSION $numbers([^0-9]|\$)" <<<"$versioninfo" ||
@@ -69,5 +73,5 @@ for value in '"FileDescription", "QuarVel Launcher"' '"ProductName", "QuarVel"' 
     '"LegalCopyright", "Copyright (C) 2026 QuarVel"' '"OriginalFilename", "launcher.exe"'; do
     grep -qF "VALUE $value" <<<"$versioninfo" || fail "version information lacks $value"
 done
-echo "manifest: asInvoker, Vista to 11, PerMonitorV2, Common Controls 6; version: $(grep -F '"FileVersion"' <<<"$versioninfo" | tr -s ' ')"
+echo "manifest: asInvoker, Vista to 11, PerMonitorV2, Common Controls 6, UTF-8; version: $(grep -F '"FileVersion"' <<<"$versioninfo" | tr -s ' ')"
 exit $status

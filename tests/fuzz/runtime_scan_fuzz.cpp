@@ -87,8 +87,11 @@ void copyFurther(RuntimeList& list) {
         mergeRuntime(list, n->homeFolder, n->version, n->source);
     }
 }
-const LauncherPlatform machine = {recordStatus, failToStart, noPath,      noRuntimes,
-                                  noError,      noJavaHome,  copyFurther, noRuntimes};
+const char* asItIs(const char* home, char*, unsigned) {
+    return home;
+}
+const LauncherPlatform machine = {recordStatus, failToStart, noPath,     noRuntimes, noError,
+                                  noJavaHome,   copyFurther, noRuntimes, asItIs};
 
 void checkLastResort(const RuntimeList& list, const std::vector<ModelEntry>& model) {
     std::vector<std::string> expected = {"jview"};

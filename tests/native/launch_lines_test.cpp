@@ -129,6 +129,15 @@ struct Recorder {
         ran.clear();
         results = scripted;
     }
+    // A home the system's code page cannot spell goes by its short name.
+    static const char* runtimeForm(const char* home, char* buffer, unsigned capacity) {
+        if (strcmp(home,
+                   "C:\\\xC5\x81\xC3\xB3"
+                   "d\xC5\xBA") != 0)
+            return home;  // C:\Łódź
+        snprintf(buffer, capacity, "C:\\LD8F~1");
+        return buffer;
+    }
 };
 std::vector<std::string> Recorder::posted;
 std::vector<std::string> Recorder::ran;
@@ -141,7 +150,8 @@ const LauncherPlatform recorderPlatform = {Recorder::postStatus,
                                            nullptr,
                                            nullptr,
                                            nullptr,
-                                           nullptr};
+                                           nullptr,
+                                           Recorder::runtimeForm};
 
 std::string programOf(const std::string& line) {
     return splitArguments(line)[0];
@@ -187,6 +197,20 @@ TEST_F(LaunchLinesTest, VariantsRunTheirLinesInOrderUntilOneStarts) {
         EXPECT_EQ(programs, c.programs) << c.name;
         EXPECT_EQ(Recorder::posted, std::vector<std::string>(c.statusCount, "C:\\jdk")) << c.name;
     }
+    // A home that the runtime could not read as it is: the status shows it, every line (the
+    // class path's classes.zip too) has its short form.
+    const char* unreadable =
+        "C:\\\xC5\x81\xC3\xB3"
+        "d\xC5\xBA";
+    Recorder::reset({false, false, false});
+    EXPECT_FALSE(launchPreferJava(recorderPlatform, unreadable));
+    EXPECT_EQ(Recorder::posted, std::vector<std::string>(2, unreadable));
+    ASSERT_EQ(Recorder::ran.size(), 3u);
+    for (const std::string& line : Recorder::ran) {
+        EXPECT_EQ(line.find("\xC5"), std::string::npos) << line;
+        EXPECT_EQ(line.compare(0, 10, "C:\\LD8F~1\\"), 0) << line;
+    }
+    EXPECT_NE(Recorder::ran[2].find("-classpath C:\\LD8F~1\\lib\\classes.zip;"), std::string::npos);
     Recorder::reset({false});
     EXPECT_FALSE(launchWithJview(recorderPlatform));
     EXPECT_EQ(Recorder::posted, std::vector<std::string>{"jview"});

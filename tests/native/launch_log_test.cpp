@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "launch/command_string.h"
 #include "launch/launch_log.h"
@@ -25,7 +27,7 @@ void capture(const char* bytes, size_t count) {
 
 void openCapturedLog() {
     written.clear();
-    openLaunchLog({clock, capture, [] {}, [] {}, [] {}});
+    openLaunchLog({clock, capture, [] {}, [] {}, [] {}, nullptr});
 }
 
 TEST(LaunchLog, EachEventIsOneLineInItsWords) {
@@ -90,6 +92,15 @@ TEST(LaunchLog, EachEventIsOneLineInItsWords) {
          "message box: \"JavaHome not found\\nC:\\x\\r\"\n"},
         {[] { logMessageBox("\ta\x1b[0m\x7f"); }, "message box: \"\ta\\x1b[0m\\x7f\"\n"},
         {[] { logPageOpened(false, 2); }, "the page could not be opened (result 2)\n"},
+        {[] { logNameRefused("the variable ", "USERPROFILE", tooLong); },
+         "passed over the variable USERPROFILE: the system gave no path of at most 260 "
+         "characters\n"},
+        {[] { logNameRefused("the documents folder", nullptr, noAnsiForm); },
+         "passed over the documents folder: its name has no form in the ANSI code page, nor a "
+         "short one\n"},
+        {[] { logNoRuntimeForm("C:\\\xC5\x81ukasz", 1252); },
+         "\"C:\\\xC5\x81ukasz\" has no form in the system's code page 1252, nor a short one: the "
+         "runtime is handed it as it is\n"},
         {[] { logExit(-1); }, "exit code -1\n"},
     };
     for (const auto& c : cases) {
@@ -118,6 +129,54 @@ TEST(LaunchLog, StopsAtItsLimitWithOneLineSayingSo) {
     EXPECT_EQ(before.size() % (before.find("\r\n") + 2), 0u) << "every line whole";
     logExit(0);
     EXPECT_EQ(written.substr(written.size() - cut.size()), cut) << "nothing after the cut";
+}
+
+// What the sink was handed to convert, and a conversion from Latin-1 to UTF-8 for launcher and
+// runtime texts alike.
+std::vector<std::pair<std::string, LineText>> handed;
+char* latin1InUtf8(const char* line, LineText text) {
+    handed.emplace_back(line, text);
+    if (text == utf8Text) return nullptr;
+    std::string converted;
+    for (const char* at = line; *at != '\0'; ++at) {
+        const unsigned char c = static_cast<unsigned char>(*at);
+        if (c >= 0x80) converted += static_cast<char>(0xC0 | c >> 6);
+        converted += static_cast<char>(c >= 0x80 ? 0x80 | (c & 0x3F) : c);
+    }
+    char* copy = static_cast<char*>(malloc(converted.size() + 1));
+    memcpy(copy, converted.c_str(), converted.size() + 1);
+    return copy;
+}
+
+// The log is UTF-8: a line beyond ASCII is converted from what its outside texts are written in,
+// and the limit counts the bytes written, not those of the line before.
+TEST(LaunchLog, LinesBeyondAsciiAreWrittenInUtf8) {
+    written.clear();
+    handed.clear();
+    openLaunchLog({clock, capture, [] {}, [] {}, [] {}, latin1InUtf8});
+    logMessageBox("Caf\xE9");
+    logCommandLine("\"D:\\\xC3\xA9.exe\"");
+    logExit(0);
+    static RuntimeOutput output;
+    output.clear();
+    output.add("\xE9t\xE9\n", 4);
+    logRuntimeOutput(output);
+    EXPECT_EQ(written,
+              "1234 message box: \"Caf\xC3\xA9\"\r\n"
+              "1234 command line: \"\"D:\\\xC3\xA9.exe\"\"\r\n"
+              "1234 exit code 0\r\n"
+              "1234 runtime: \xC3\xA9t\xC3\xA9\r\n");
+    ASSERT_EQ(handed.size(), 3u) << "a line of ASCII alone is never handed";
+    EXPECT_EQ(handed[0].second, launcherText);
+    EXPECT_EQ(handed[1].second, utf8Text);
+    EXPECT_EQ(handed[2].second, runtimeText);
+
+    written.clear();
+    openLaunchLog({clock, capture, [] {}, [] {}, [] {}, latin1InUtf8});
+    const std::string home(200, '\xE9');  // 400 bytes a line once written
+    for (int i = 0; i < 1000; ++i) logCandidate(fromLocalFolder, home.c_str(), nullptr);
+    EXPECT_LE(written.size(), launchLogLimit);
+    EXPECT_GT(written.size(), launchLogLimit - 500);
 }
 
 // The log's lines for a text, as the runtime's output is logged: split at each line feed (a CR

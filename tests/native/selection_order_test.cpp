@@ -50,9 +50,12 @@ struct Machine {
             mergeRuntime(list, r.home.c_str(), r.version, r.source);
     }
     static void showError(const char* text) { errors.push_back(text); }
+    // As the platform reads it: a value longer than a path may be is refused.
     static bool readJavaHome(char* buffer, unsigned capacity) {
         ++javaHomeReads;
-        if (javaHome == nullptr || strlen(javaHome) >= capacity) return false;
+        if (javaHome == nullptr || strlen(javaHome) > 260 || strlen(javaHome) >= capacity) {
+            return false;
+        }
         strcpy(buffer, javaHome);
         return true;
     }
@@ -82,10 +85,13 @@ int Machine::furtherScans;
 std::vector<Registered> Machine::unregistered;
 int Machine::unregisteredScans;
 
-const LauncherPlatform machine = {Machine::postStatus,     Machine::runAndWatch,
-                                  Machine::pathExists,     Machine::collect,
-                                  Machine::showError,      Machine::readJavaHome,
-                                  Machine::collectFurther, Machine::collectUnregistered};
+const char* asItIs(const char* home, char*, unsigned) {
+    return home;
+}
+const LauncherPlatform machine = {
+    Machine::postStatus,     Machine::runAndWatch,         Machine::pathExists,
+    Machine::collect,        Machine::showError,           Machine::readJavaHome,
+    Machine::collectFurther, Machine::collectUnregistered, asItIs};
 
 class SelectionTest : public StateTest {
 protected:

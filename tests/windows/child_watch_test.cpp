@@ -20,6 +20,7 @@ protected:
         memset(&launcherState, 0, sizeof launcherState);
         folderText = folder.path() + "\\";
         launcherState.exeDirectory = &folderText[0];
+        launcherState.runtimeDirectory = launcherState.exeDirectory;  // a plain folder: the same
     }
     void TearDown() override { memset(&launcherState, 0, sizeof launcherState); }
 

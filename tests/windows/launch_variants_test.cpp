@@ -22,6 +22,7 @@ protected:
         memset(&launcherState, 0, sizeof launcherState);
         exeFolder = disc.path() + "\\";
         launcherState.exeDirectory = &exeFolder[0];
+        launcherState.runtimeDirectory = launcherState.exeDirectory;  // a plain folder: the same
         launcherState.workArea = {-1280, 0, 0, 1024};
         launcherState.documentsDirectory = documents;
         launcherState.appArguments = arguments;

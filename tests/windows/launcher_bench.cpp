@@ -59,7 +59,7 @@ BOOL CALLBACK matchDirectChildWindow(HWND window, LPARAM parameter) {
 }
 bool directChildWatch(char* commandLine) {
     PROCESS_INFORMATION child;
-    if (!startDetachedChild(commandLine, child)) return false;
+    if (!startDetachedChild(commandLine, launcherState.runtimeDirectory, child)) return false;
     KernelHandle thread(child.hThread);
     KernelHandle process(child.hProcess);
     for (int cycle = 0; cycle < watchCycles; ++cycle) {
@@ -112,6 +112,7 @@ void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
     const std::string log = folder / "java.log";
     std::string exeFolder = folder.path() + "\\";
     launcherState.exeDirectory = &exeFolder[0];
+    launcherState.runtimeDirectory = launcherState.exeDirectory;  // a plain folder: the same
     folder.placeStandIn("rt\\bin\\java.exe", "");
     folder.placeStandIn("shim\\bin\\java.exe",
                         "log=" + log + "\nshim=" + folder / "rt\\bin\\java.exe" + "\n");
@@ -129,6 +130,7 @@ void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
         }
     }
     launcherState.exeDirectory = nullptr;
+    launcherState.runtimeDirectory = launcherState.exeDirectory;
 }
 
 // What a start-up is measured from: a trivial program, the floor in its steps (each adding one
@@ -226,11 +228,12 @@ void printRatio(const char* what, const StartupProgram& a, const StartupProgram&
 // from the window's opening to the watch's return.
 std::vector<double> noisyRuntimeLatency(int runs) {
     openLaunchLog(
-        {[]() -> uint32_t { return 0; }, [](const char*, size_t) {}, [] {}, [] {}, [] {}});
+        {[]() -> uint32_t { return 0; }, [](const char*, size_t) {}, [] {}, [] {}, [] {}, nullptr});
     ScratchFolder folder("bench_noisy");
     const std::string log = folder / "java.log";
     std::string exeFolder = folder.path() + "\\";
     launcherState.exeDirectory = &exeFolder[0];
+    launcherState.runtimeDirectory = launcherState.exeDirectory;  // a plain folder: the same
     folder.placeStandIn("rt\\bin\\java.exe",
                         "log=" + log + "\naction=window\nstderr-bytes=204800\n");
     std::vector<double> millis;
@@ -242,6 +245,7 @@ std::vector<double> noisyRuntimeLatency(int runs) {
     }
     closeLaunchLog();
     launcherState.exeDirectory = nullptr;
+    launcherState.runtimeDirectory = launcherState.exeDirectory;
     return millis;
 }
 

@@ -59,9 +59,29 @@ TEST(RegistryScan, OddEntriesAreReadWithinTheirBuffers) {
     setRegistryValue(base + "1.2.2", "JavaHome", REG_SZ, tooLong.c_str(), 301);
     // An all-blank home still makes an entry, with an empty folder.
     registerRuntime(jdk, "1.1.8", "   ");
+    // A home whose name the code page cannot spell (Łódź under 1252) goes by its short name, or
+    // where it has none, is left out: never by look-alikes (Lódz).
+    ScratchFolder scratch("registry");
+    const std::wstring lodz = wideText(scratch.path()) + L"\\\x0141\x00f3d\x017a";
+    ASSERT_TRUE(CreateDirectoryW(lodz.c_str(), nullptr));
+    wchar_t shortWide[MAX_PATH] = L"";
+    char shortForm[MAX_PATH] = "";
+    GetShortPathNameW(lodz.c_str(), shortWide, MAX_PATH);
+    WideCharToMultiByte(CP_ACP, 0, shortWide, -1, shortForm, sizeof shortForm, nullptr, nullptr);
+    for (const auto& value : {std::make_pair("1.7", lodz), std::make_pair("1.7.1", lodz + L"x")}) {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, (base + value.first).c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | launcherView, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, L"JavaHome", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.second.c_str()),
+                       static_cast<DWORD>((value.second.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
 
     EXPECT_EQ(scan(),
-              (std::vector<std::string>{"1.5.0.6 C:\\JRE\\", "1.4.0.0 C:\\Dword\\",
+              (std::vector<std::string>{"1.7.0.0 " + std::string(shortForm) + "\\",
+                                        "1.5.0.6 C:\\JRE\\", "1.4.0.0 C:\\Dword\\",
                                         "1.3.0.0 C:\\NoNul\\", "1.2.1.0 " + full, "1.1.8.0 "}));
 }
 
