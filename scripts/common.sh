@@ -199,10 +199,19 @@ install_dependencies() {
     local wanted=(cmake ninja-build clang python3 googletest
                   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
                   binutils-mingw-w64-x86-64 wine64 xvfb x11-utils xauth imagemagick
-                  openssl osslsigncode ca-certificates git diffoscope-minimal)
+                  openssl osslsigncode ca-certificates git diffoscope-minimal locales)
     probe_32bit
     [ "$RUNS_32BIT" = 1 ] && wanted+=(wine32:i386)
-    install_packages "${wanted[@]}"
+    install_packages "${wanted[@]}" && make_locale ja_JP UTF-8
+}
+
+# Wine takes a program's ANSI code page from its Unix locale: ja_JP.UTF-8 gives Japanese Windows'
+# 932, which the tests run in as well. Debian ships only C.UTF-8 made.
+make_locale() {
+    local name=$1.$2
+    locale -a 2>/dev/null | grep -qix "${name/UTF-8/utf8}" && return 0
+    log "making the locale $name"
+    localedef -i "$1" -f "$2" "$name" || { echo "could not make the locale $name" >&2; return 1; }
 }
 
 # Installs the Debian packages of the list that are missing (apt-get, as root).

@@ -23,7 +23,10 @@
 //   stderr-bytes=N    write N bytes (lines of a stack trace's length) to its standard error first
 //
 // Besides its command line, folder and arguments it records its start-up information (flags,
-// C runtime handle table, standard handles, show command) and whether it has a console window.
+// C runtime handle table, standard handles, show command) and whether it has a console window; and,
+// as a Java runtime reads them (through the ANSI calls, in the system's code page), whether each
+// path it was handed names something: its folder, its program (given with a folder) and the
+// documents folder of launcher.mydocs. A path misread into look-alikes names nothing.
 //
 // A record is a block of "key value" lines ending in "end", written at once; times are
 // microseconds on the system-wide performance counter, so that they compare across processes, but
@@ -42,13 +45,14 @@
 
 namespace {
 
-// Its own path, in ANSI; through the short form when the ANSI code page cannot spell the long one.
+// Its own path, in ANSI; through the short form when the ANSI code page cannot spell the long one
+// (no look-alikes: Ł is not L).
 std::string ownPath() {
     wchar_t wide[MAX_PATH], shortWide[MAX_PATH];
     char path[MAX_PATH];
     GetModuleFileNameW(nullptr, wide, MAX_PATH);
     BOOL lossy = FALSE;
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, &lossy);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, sizeof path, nullptr, &lossy);
     if (lossy && GetShortPathNameW(wide, shortWide, MAX_PATH) > 0) {
         WideCharToMultiByte(CP_ACP, 0, shortWide, -1, path, sizeof path, nullptr, nullptr);
     }
@@ -186,6 +190,34 @@ unsigned long long ownCreationTime() {
 // what a test sees is never a runtime that ran unrecorded.
 const int unrecordedExitCode = 97;
 
+// "reach WHAT 1 PATH" when the path names a file or folder here, "reach WHAT 0 PATH" when not.
+std::string reachLine(const char* what, const std::string& path) {
+    const bool found = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return std::string("reach ") + what + (found ? " 1 " : " 0 ") + path + "\n";
+}
+
+// The paths it was handed, each as it reads them: its folder, the program of its command line
+// where that names a folder (the platform's program search finds a bare name), the documents.
+std::string reachedPaths(int argc, char** argv, const char* folder) {
+    std::string lines = reachLine("folder", folder);
+    const std::string line = GetCommandLineA();
+    const bool quoted = !line.empty() && line[0] == '"';
+    std::string program = line.substr(quoted ? 1 : 0, line.find(quoted ? '"' : ' ', 1) - quoted);
+    if (program.find('\\') != std::string::npos) {
+        if (program.size() < 4 || program.compare(program.size() - 4, 4, ".exe") != 0) {
+            program += ".exe";
+        }
+        lines += reachLine("program", program);
+    }
+    const std::string documents = "-Dlauncher.mydocs=";
+    for (int i = 1; i < argc; ++i) {
+        if (documents.compare(0, std::string::npos, argv[i], documents.size()) == 0) {
+            lines += reachLine("documents", argv[i] + documents.size());
+        }
+    }
+    return lines;
+}
+
 // The first argument that is neither an option nor an option's value, as a runtime finds it.
 std::string mainClass(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -248,6 +280,7 @@ int main(int argc, char** argv) {
                          std::to_string(ownCreationTime()) + "\ncmdline " + GetCommandLineA() +
                          "\ncwd " + folder + "\nstarted " + std::to_string(started) + "\n";
     for (int i = 0; i < argc; ++i) record += "arg " + std::string(argv[i]) + "\n";
+    record += reachedPaths(argc, argv, folder);
     // What it was handed for its standard handles: the start-up flags, the size of the C
     // runtime's handle table, and the three handle values.
     STARTUPINFOA startup;

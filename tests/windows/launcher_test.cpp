@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "test_support.h"
 #include "ui/splash_layout.h"
@@ -622,77 +623,6 @@ TEST_F(LauncherTest, TheDocumentsFolderReachesTheRuntimeWithoutAFinalBackslash) 
     }
 }
 
-// A disc copied to a folder whose name the ANSI code page cannot spell (Cyrillic under code page
-// 1252), and a documents folder of that kind: the launcher still finds its archive and its local
-// runtime, starts that runtime in its own folder, and hands it a documents path that names the
-// folder, through the folders' short names.
-TEST_F(LauncherTest, FolderNamesOutsideTheAnsiCodePageStillWork) {
-    const std::wstring cyrillicDisc = wideText(disc.path()) + L"\\\x0414\x0438\x0441\x043a";
-    const std::wstring cyrillicDocuments =
-        wideText(disc.path()) + L"\\\x0414\x043e\x043a\x0443\x043c\x0435\x043d\x0442\x044b";
-    char narrow[MAX_PATH];
-    BOOL lossy = FALSE;
-    WideCharToMultiByte(CP_ACP, 0, cyrillicDisc.c_str(), -1, narrow, sizeof narrow, nullptr,
-                        &lossy);
-    if (!lossy) GTEST_SKIP() << "this code page spells the Cyrillic names";
-    ASSERT_TRUE(CreateDirectoryW(cyrillicDisc.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(cyrillicDocuments.c_str(), nullptr));
-    const std::wstring standIn = wideText(standInPath());
-    ASSERT_TRUE(CreateDirectoryW((cyrillicDisc + L"\\java").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((cyrillicDisc + L"\\java\\bin").c_str(), nullptr));
-    ASSERT_TRUE(CopyFileW(wideText(launcherPath()).c_str(),
-                          (cyrillicDisc + L"\\launcher.exe").c_str(), FALSE));
-    ASSERT_TRUE(
-        CopyFileW(standIn.c_str(), (cyrillicDisc + L"\\java\\bin\\java.exe").c_str(), FALSE));
-    const std::string behaviourText = behaviour("action=window\ntitle=QuarVel Browser\n");
-    const std::string archive = "PK";
-    for (const auto& file :
-         {std::make_pair(std::wstring(L"\\java\\bin\\java.behaviour"), behaviourText),
-          std::make_pair(std::wstring(L"\\quarvel.jar"), archive)}) {
-        HANDLE handle = CreateFileW((cyrillicDisc + file.first).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(handle, file.second.data(), static_cast<DWORD>(file.second.size()), &written,
-                  nullptr);
-        CloseHandle(handle);
-    }
-    ShellFolderValue documents(L"Personal", cyrillicDocuments);
-
-    STARTUPINFOW startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION launcher;
-    std::wstring line = L"\"" + cyrillicDisc + L"\\launcher.exe\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               wideText(elsewhereFolder()).c_str(), &startup, &launcher));
-    const MessageBoxSeen box = waitForMessageBox(launcher.dwProcessId, 3000);
-    if (box.box != nullptr) {
-        ADD_FAILURE() << "the launcher said: " << box.text;
-        pressButton(box.box, IDOK);
-    }
-    EXPECT_EQ(WaitForSingleObject(launcher.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(launcher.hThread);
-    CloseHandle(launcher.hProcess);
-
-    const std::vector<Record> seen = readRecords(log);
-    ASSERT_EQ(seen.size(), 1u) << "the local runtime ran once";
-    const Record& runtime = seen[0];
-    EXPECT_EQ(runtime.folder.find('?'), std::string::npos) << runtime.folder;
-    EXPECT_NE(GetFileAttributesA((runtime.folder + "\\quarvel.jar").c_str()),
-              INVALID_FILE_ATTRIBUTES)
-        << "the runtime's folder is the disc: " << runtime.folder;
-    std::string mydocs;
-    for (const std::string& arg : runtime.args) {
-        if (arg.compare(0, 18, "-Dlauncher.mydocs=") == 0) mydocs = arg.substr(18);
-    }
-    ASSERT_FALSE(mydocs.empty());
-    EXPECT_EQ(mydocs.find('?'), std::string::npos) << mydocs;
-    wchar_t named[MAX_PATH] = L"";
-    GetLongPathNameW(wideText(mydocs).c_str(), named, MAX_PATH);
-    EXPECT_TRUE(std::wstring(named) == cyrillicDocuments) << "launcher.mydocs " << mydocs;
-}
-
 // The log goes where the user named it: a relative name into the folder the launcher was started
 // in (not the launcher's own, which it makes its current one); a name in the double quotes that cmd
 // keeps in the value; and a folder whose name the ANSI code page cannot spell.
@@ -1218,6 +1148,171 @@ TEST_F(LastResortTest, UnregisteredRuntimesAreWalkedNewestFirstAfterTheRegistere
              "file: already tried"}) {
         EXPECT_NE(text.find(said), std::string::npos) << said << "\n" << text;
     }
+}
+
+// UTF-8 text of this source in UTF-16, and an ANSI text of this process's in UTF-8, to print.
+std::wstring fromUtf8(const char* text) {
+    std::wstring wide(strlen(text) + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], static_cast<int>(wide.size())) -
+                1);
+    return wide;
+}
+std::string printable(const std::string& ansi) {
+    const std::wstring wide = wideText(ansi);
+    std::string utf8(wide.size() * 3 + 1, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0],
+                                    static_cast<int>(utf8.size()), nullptr, nullptr) -
+                1);
+    return utf8;
+}
+
+void makeWideFolders(const std::wstring& path) {
+    for (size_t at = path.find(L'\\', 3); at != std::wstring::npos; at = path.find(L'\\', at + 1)) {
+        CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryW(path.c_str(), nullptr);
+}
+
+void writeWideFile(const std::wstring& path, const std::string& content) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Sets an environment variable for its scope, and puts back what it was.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+        had_ = GetEnvironmentVariableW(name, saved_, MAX_PATH) > 0;
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~ScopedVariable() { SetEnvironmentVariableW(name_, had_ ? saved_ : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const wchar_t* name_;
+    bool had_ = false;
+    wchar_t saved_[MAX_PATH] = L"";
+};
+
+// Names of every language, in the system's code page of the run (the suite runs once more with
+// LC_ALL=ja_JP.UTF-8, for code page 932): a launcher renamed, its folder, a JAVA_HOME without a
+// final backslash, a documents folder and a user's profile whose names end in a letter whose second
+// byte is a backslash, or that the code page cannot spell. Both the shipped launcher (UTF-8 by its
+// manifest) and its twin without that (the system's code page, as before Windows 10 1903) start
+// the runtime, which reads its command line and folder through the ANSI calls in its own code page
+// and finds every path it was handed: exactly, or by its short name, never as look-alikes.
+TEST_F(LastResortTest, EveryNameReachesTheRuntimeWhateverItsLetters) {
+    char expected[8] = "";
+    if (GetEnvironmentVariableA("QUARVEL_TEST_CODE_PAGE", expected, sizeof expected) > 0) {
+        ASSERT_EQ(GetACP(), static_cast<UINT>(atoi(expected)))
+            << "this run's locale is missing (localedef)";
+    }
+    enum Runtime { besideIt, javaHome, inTheProfile };
+    const struct {
+        UINT codePage;
+        const char* disc;  // below the scratch folder; the names in UTF-8
+        const char* launcher;
+        Runtime runtime;
+        const char* where;      // JAVA_HOME's folder, or the user's profile
+        const char* documents;  // null: the prefix's own
+    } cases[] = {
+        {932, "app", "\xE8\xA1\xA8\xE7\xA4\xBA.exe", besideIt, nullptr, nullptr},  // 表示.exe
+        {932, "app\xE8\xA1\xA8", "launcher.exe", besideIt, nullptr, nullptr},
+        {932, "app", "launcher.exe", javaHome, "jdk\xE8\xA1\xA8", nullptr},
+        {932, "app", "launcher.exe", besideIt, nullptr, "docs\xE8\xA1\xA8"},
+        // Łódź, and a documents folder in Cyrillic
+        {1252,
+         "\xC5\x81\xC3\xB3"
+         "d\xC5\xBA",
+         "launcher.exe", besideIt, nullptr, "\xD0\x94\xD0\xBE\xD0\xBA"},
+        // Łukasz
+        {1252, "app", "launcher.exe", inTheProfile, "\xC5\x81ukasz", "\xC5\x81ukasz\\Documents"},
+    };
+    const std::string working = behaviour("action=window\ntitle=QuarVel Browser\n");
+    int ran = 0;
+    for (const auto& c : cases) {
+        if (c.codePage != GetACP()) continue;
+        for (const char* file : {"launcher.exe", "launcher-legacy.exe"}) {
+            SCOPED_TRACE(std::string(file) + " as " + c.disc + "\\" + c.launcher + ", " +
+                         (c.where != nullptr ? c.where : "") + ", " +
+                         (c.documents != nullptr ? c.documents : ""));
+            ++ran;
+            DeleteFileA(log.c_str());
+            ScratchFolder scratch("letters");
+            const std::wstring root = wideText(scratch.path());
+            const std::wstring folder = root + L"\\" + fromUtf8(c.disc);
+            makeWideFolders(folder);
+            ASSERT_TRUE(CopyFileW(wideText(testProgramFolder() + "\\" + file).c_str(),
+                                  (folder + L"\\" + fromUtf8(c.launcher)).c_str(), FALSE));
+            writeWideFile(folder + L"\\quarvel.jar", "PK");
+            const std::wstring where = c.where != nullptr ? root + L"\\" + fromUtf8(c.where) : L"";
+            const std::wstring home = c.runtime == besideIt   ? folder + L"\\java"
+                                      : c.runtime == javaHome ? where
+                                                              : where + L"\\.jdks\\jdk-21";
+            makeWideFolders(home + L"\\bin");
+            ASSERT_TRUE(CopyFileW(wideText(standInPath()).c_str(),
+                                  (home + L"\\bin\\java.exe").c_str(), FALSE));
+            writeWideFile(home + L"\\bin\\java.behaviour", working);
+            writeWideFile(home + L"\\release", "JAVA_VERSION=\"21.0.2\"\n");
+            std::unique_ptr<ScopedVariable> variable;
+            if (c.runtime != besideIt) {
+                variable.reset(new ScopedVariable(
+                    c.runtime == javaHome ? L"JAVA_HOME" : L"USERPROFILE", where));
+            }
+            const std::wstring documents =
+                c.documents != nullptr ? root + L"\\" + fromUtf8(c.documents) : L"";
+            std::unique_ptr<ShellFolderValue> personal;
+            if (c.documents != nullptr) {
+                makeWideFolders(documents);
+                personal.reset(new ShellFolderValue(L"Personal", documents));
+            }
+
+            STARTUPINFOW startup;
+            ZeroMemory(&startup, sizeof startup);
+            startup.cb = sizeof startup;
+            PROCESS_INFORMATION launcher;
+            std::wstring line = L"\"" + folder + L"\\" + fromUtf8(c.launcher) + L"\"";
+            ASSERT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                                       nullptr, wideText(elsewhereFolder()).c_str(), &startup,
+                                       &launcher));
+            if (WaitForSingleObject(launcher.hProcess, 30000) != WAIT_OBJECT_0) {
+                const MessageBoxSeen box = waitForMessageBox(launcher.dwProcessId, 100);
+                ADD_FAILURE() << "the launcher did not end"
+                              << (box.box != nullptr ? ": it said " + box.text : "");
+                TerminateProcess(launcher.hProcess, 1);
+            }
+            CloseHandle(launcher.hThread);
+            CloseHandle(launcher.hProcess);
+
+            const std::vector<Record> seen = readRecords(log);
+            ASSERT_EQ(seen.size(), 1u) << "the runtime ran once";
+            const Record& runtime = seen[0];
+            printf("%s, code page %u, %s: %s\n    in %s\n", file, GetACP(),
+                   printable(runtime.program).c_str(), printable(runtime.commandLine).c_str(),
+                   printable(runtime.folder).c_str());
+            std::string reachedDocuments;
+            for (const std::string& r : runtime.reached) {
+                EXPECT_NE(r.find(" 1 "), std::string::npos) << printable(r);
+                if (r.compare(0, 12, "documents 1 ") == 0) reachedDocuments = r.substr(12);
+            }
+            EXPECT_EQ(runtime.reached.size(), 3u) << "its folder, its program and the documents";
+            EXPECT_NE(GetFileAttributesA((runtime.folder + "\\quarvel.jar").c_str()),
+                      INVALID_FILE_ATTRIBUTES)
+                << "the runtime's folder is the launcher's";
+            if (c.documents != nullptr) {
+                wchar_t named[MAX_PATH] = L"";
+                GetLongPathNameW(wideText(reachedDocuments).c_str(), named, MAX_PATH);
+                EXPECT_TRUE(named == documents)
+                    << "launcher.mydocs " << printable(reachedDocuments);
+            }
+            endRecordedProcesses(log);
+        }
+    }
+    EXPECT_GT(ran, 0) << "no case for code page " << GetACP();
 }
 
 // A runtime reached through a package manager's shim (a java.exe that starts the real one and

@@ -133,6 +133,7 @@ std::vector<Record> readRecords(const std::string& logPath) {
         if (key == "show") r.showCommand = static_cast<unsigned>(std::stoul(value));
         if (key == "console") r.hasConsole = value == "1";
         if (key == "handle") r.handles.push_back(value);
+        if (key == "reach") r.reached.push_back(value);
         if (key == "startup") {
             std::istringstream fields(value);
             UINT_PTR handle = 0;

@@ -58,6 +58,9 @@ struct Record {
     unsigned showCommand = 0;  // wShowWindow, which counts when startupFlags has the flag for it
     bool hasConsole = false;
     std::vector<std::string> handles;  // "VALUE open" or "VALUE closed", as told to check
+    // The paths it was handed, as it read them: "WHAT 1 PATH" where one names something, else
+    // "WHAT 0 PATH" (WHAT: folder, program, documents).
+    std::vector<std::string> reached;
 };
 std::vector<Record> readRecords(const std::string& logPath);
 // Ends every recorded program that still runs (applications left running by a successful start);
