@@ -36,14 +36,16 @@ if(NOT commit_found EQUAL 0 OR LAUNCHER_COMMIT STREQUAL "")
     set(LAUNCHER_COMMIT unknown)
 endif()
 configure_file(res/version.h.in ${CMAKE_CURRENT_BINARY_DIR}/res/version.h @ONLY)
-# The manifest goes into the file without its comments and indentation, which the system's reader
-# ignores and which would cost the file a block of its size budget. Its lines stay, so that the
-# resource still reads as text.
+# The manifest goes into the file without its comments, indentation and XML declaration, which the
+# system's reader does without and which would cost the file a block of its size budget. Its lines
+# stay, so that the resource still reads as text.
 set(MANIFEST_SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.manifest)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MANIFEST_SOURCE})
 file(READ ${MANIFEST_SOURCE} manifest)
+string(REGEX REPLACE "<\\?xml[^>]*\\?>" "" manifest "${manifest}")
 string(REGEX REPLACE "<!--[^>]*-->" "" manifest "${manifest}")
 string(REGEX REPLACE "[ \t]*\n[ \t\n]*" "\n" manifest "${manifest}")
+string(STRIP "${manifest}" manifest)
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/res/compact.manifest "${manifest}")
 set(RESOURCE_FILE ${CMAKE_CURRENT_SOURCE_DIR}/res/launcher.rc)
 set_source_files_properties(${RESOURCE_FILE} PROPERTIES OBJECT_DEPENDS

@@ -36,7 +36,7 @@ void appendLauncherProperties(CommandString& line, const char* prefix) {
 }
 
 void appendClassPathAndMain(CommandString& line) {
-    line.appendText("quarvel.jar;. com.quarvel.browser.Browser");
+    line.appendText(applicationClassPath).appendChar(' ').appendText(applicationMainClass);
 }
 
 void appendAppArguments(CommandString& line) {

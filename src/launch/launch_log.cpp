@@ -92,7 +92,7 @@ void appendOrigin(CommandString& line, CandidateOrigin origin, const RuntimeCand
                          : "%s, version %v from its release file",
                      placeName(node->place), &v);
     } else if (origin == fromRegistry) {
-        appendFormat(line, ", HK%s\\%s, %sversion %v", user ? "CU" : "LM", node->registryKey,
+        appendFormat(line, ", HK%s\\SOFTWARE\\%s, %sversion %v", user ? "CU" : "LM", node->registryKey,
                      user                               ? ""
                      : node->place == otherRegistryView ? "the other registry view, "
                                                         : "the launcher's own view, ",

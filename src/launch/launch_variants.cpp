@@ -6,41 +6,28 @@
 
 namespace {
 
-// The home as the runtime is handed it; the status line shows it as it is.
-class RuntimeHome {
-public:
-    RuntimeHome(const LauncherPlatform& platform, const char* home)
-        : text_(platform.runtimeForm(home, buffer_, sizeof buffer_)) {}
-    RuntimeHome(const RuntimeHome&) = delete;
-    RuntimeHome& operator=(const RuntimeHome&) = delete;
-    operator const char*() const { return text_; }
+typedef void (*HomeLine)(CommandString& line, const char* home);
 
-private:
-    char buffer_[pathBytes];
-    const char* text_;
-};
+// Builds one line for the home, in the form the runtime can read, and runs it.
+bool runHomeLine(const LauncherPlatform& platform, HomeLine build, const char* home) {
+    char buffer[pathBytes];
+    CommandString line;
+    build(line, platform.runtimeForm(home, buffer, sizeof buffer));
+    return platform.runAndWatch(line.textOrEmpty());
+}
 
 }  // namespace
 
+// The status line shows a home as it was given.
 bool launchWithJava(const LauncherPlatform& platform, const char* home) {
     platform.postStatus(home);
-    const RuntimeHome runtimeHome(platform, home);
-    CommandString line;
-    buildJavaLine(line, runtimeHome);
-    return platform.runAndWatch(line.textOrEmpty());
+    return runHomeLine(platform, buildJavaLine, home);
 }
 
 bool launchWithJre(const LauncherPlatform& platform, const char* home) {
     platform.postStatus(home);
-    const RuntimeHome runtimeHome(platform, home);
-    {
-        CommandString first;
-        buildJreLine(first, runtimeHome);
-        if (platform.runAndWatch(first.textOrEmpty())) return true;
-    }
-    CommandString second;
-    buildJreFallbackLine(second, runtimeHome);
-    return platform.runAndWatch(second.textOrEmpty());
+    return runHomeLine(platform, buildJreLine, home) ||
+           runHomeLine(platform, buildJreFallbackLine, home);
 }
 
 bool launchWithJview(const LauncherPlatform& platform) {

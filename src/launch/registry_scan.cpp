@@ -61,20 +61,20 @@ bool readHomeValue(HKEY key, const char* name, ValueText& text) {
     return true;
 }
 
-// The keys under which runtimes are registered, in a hive, one after the other: the classic
-// JavaSoft keys first, then where Java 9 and later register themselves, then where today's
+// The keys under which runtimes are registered, below a hive's SOFTWARE, one after the other: the
+// classic JavaSoft keys first, then where Java 9 and later register themselves, then where today's
 // distributions do, leaving the JavaSoft keys alone. Below each key there is one subkey per version
 // (or per name, such as zulu-17), and the home folder in a value of that subkey, or of each
 // flavour subkey below it in turn. A packed text: no table of addresses for the loader to fix.
 const char runtimeKeys[] =
-    "SOFTWARE\\JavaSoft\\Java Runtime Environment\0SOFTWARE\\JavaSoft\\Java Plug-in\0"
-    "SOFTWARE\\JavaSoft\\Java Development Kit\0SOFTWARE\\JavaSoft\\JRE\0SOFTWARE\\JavaSoft\\JDK\0"
-    "SOFTWARE\\Eclipse Adoptium\\JDK\0SOFTWARE\\Eclipse Adoptium\\JRE\0"
-    "SOFTWARE\\AdoptOpenJDK\\JDK\0SOFTWARE\\AdoptOpenJDK\\JRE\0SOFTWARE\\Eclipse Foundation\\JDK\0"
-    "SOFTWARE\\Microsoft\\JDK\0SOFTWARE\\Semeru\\JDK\0SOFTWARE\\Semeru\\JRE\0"
-    "SOFTWARE\\Azul Systems\\Zulu\0SOFTWARE\\BellSoft\\Liberica\0SOFTWARE\\SapMachine\\JDK\0"
-    "SOFTWARE\\SapMachine\\JRE\0SOFTWARE\\IBM\\Java2 Runtime Environment\0"
-    "SOFTWARE\\IBM\\Java Runtime Environment\0SOFTWARE\\IBM\\Java Development Kit\0";
+    "JavaSoft\\Java Runtime Environment\0JavaSoft\\Java Plug-in\0"
+    "JavaSoft\\Java Development Kit\0JavaSoft\\JRE\0JavaSoft\\JDK\0"
+    "Eclipse Adoptium\\JDK\0Eclipse Adoptium\\JRE\0"
+    "AdoptOpenJDK\\JDK\0AdoptOpenJDK\\JRE\0Eclipse Foundation\\JDK\0"
+    "Microsoft\\JDK\0Semeru\\JDK\0Semeru\\JRE\0"
+    "Azul Systems\\Zulu\0BellSoft\\Liberica\0SapMachine\\JDK\0"
+    "SapMachine\\JRE\0IBM\\Java2 Runtime Environment\0"
+    "IBM\\Java Runtime Environment\0IBM\\Java Development Kit\0";
 const int classicKeys = 3;   // read by the tiers
 const int javaSoftKeys = 5;  // which also carry MicroVersion; the rest are the vendors'
 const int allKeys = 20;
@@ -162,10 +162,15 @@ void scanSubkey(RuntimeList& list, HKEY parent, char* name, const RuntimeKey& ke
 // Adds the runtimes registered below the keys from `first` up to `end` (by their places in
 // runtimeKeys), in one hive.
 void scanKeys(RuntimeList& list, int first, int end, const Hive& hive) {
+    HKEY opened;
+    if (RegOpenKeyExA(hive.root, "SOFTWARE", 0, KEY_ENUMERATE_SUB_KEYS | hive.view, &opened) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    const RegistryKey software(opened);
     const char* path = runtimeKeys;
     for (int index = 0; index < end; ++index, path = nextText(path)) {
-        HKEY opened;
-        if (index < first || RegOpenKeyExA(hive.root, path, 0, KEY_ENUMERATE_SUB_KEYS | hive.view,
+        if (index < first || RegOpenKeyExA(software, path, 0, KEY_ENUMERATE_SUB_KEYS | hive.view,
                                            &opened) != ERROR_SUCCESS) {
             continue;
         }

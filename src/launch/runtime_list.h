@@ -20,7 +20,7 @@ struct RuntimeCandidate {
     RuntimeCandidate* next;
     RuntimeSource source;     // of the entry that the merge kept
     uint8_t place;            // a registry entry's RegistryHive; a folder's place in the search
-    const char* registryKey;  // a registry entry's key in its hive (a constant text), or null
+    const char* registryKey;  // a registry entry's key below its hive's SOFTWARE (a constant), or null
 };
 
 struct RuntimeList {

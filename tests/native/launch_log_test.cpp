@@ -32,7 +32,7 @@ void openCapturedLog() {
 
 TEST(LaunchLog, EachEventIsOneLineInItsWords) {
     openCapturedLog();
-    const char* const temurin = "SOFTWARE\\Eclipse Adoptium\\JDK";
+    const char* const temurin = "Eclipse Adoptium\\JDK";
     RuntimeCandidate node = {nullptr,   {17, 0, 2, 0},     nullptr,
                              vendorKey, otherRegistryView, temurin};
     RuntimeCandidate user = {nullptr, {21, 0, 5, 11}, nullptr, vendorKey, currentUserHive, temurin};
