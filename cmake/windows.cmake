@@ -9,6 +9,7 @@ set(SHELL_SOURCES
     src/startup/log_file.cpp
     src/launch/child_process.cpp
     src/launch/child_watch.cpp
+    src/launch/folder_identity.cpp
     src/launch/java_home_variable.cpp
     src/launch/path_exists.cpp
     src/launch/post_status.cpp

@@ -3,18 +3,15 @@
 #include "../startup/system_function.h"
 #include "runtime_output.h"
 
-// Null, so that it takes no room in the file: CreateProcessA.
+// Null, so that they take no room in the file: CreateProcessA, and the calls looked up.
 ProcessStart processStart;
+const AttributeListCalls* attributeListCalls;
 
 namespace {
 
 const DWORD handleListAttribute = 0x20002;     // PROC_THREAD_ATTRIBUTE_HANDLE_LIST
 const DWORD extendedStartupInfo = 0x00080000;  // EXTENDED_STARTUPINFO_PRESENT
-
-typedef BOOL(WINAPI* InitializeListCall)(void* list, DWORD count, DWORD flags, SIZE_T* size);
-typedef BOOL(WINAPI* UpdateListCall)(void* list, DWORD flags, DWORD_PTR attribute, void* value,
-                                     SIZE_T size, void* previous, SIZE_T* returned);
-typedef void(WINAPI* DeleteListCall)(void* list);
+const DWORD hasShellData = 0x400;              // STARTF_HASSHELLDATA: hStdOutput is a monitor
 
 // STARTUPINFOEXA.
 struct StartupWithList {
@@ -22,18 +19,33 @@ struct StartupWithList {
     void* attributes;
 };
 
+const AttributeListCalls& listCalls() {
+    static AttributeListCalls found;  // only the worker starts runtimes
+    if (attributeListCalls != nullptr) return *attributeListCalls;
+    if (found.remove == nullptr) {
+        found.initialize = systemFunction<decltype(found.initialize)>(
+            kernel32, "InitializeProcThreadAttributeList");
+        found.update =
+            systemFunction<decltype(found.update)>(kernel32, "UpdateProcThreadAttribute");
+        found.remove =
+            systemFunction<decltype(found.remove)>(kernel32, "DeleteProcThreadAttributeList");
+    }
+    return found;
+}
+
 }  // namespace
 
 ErrorOutputPipe::ErrorOutputPipe(bool wanted) {
     if (!wanted) return;
-    const InitializeListCall initialize =
-        systemFunction<InitializeListCall>(kernel32, "InitializeProcThreadAttributeList");
-    const UpdateListCall update =
-        systemFunction<UpdateListCall>(kernel32, "UpdateProcThreadAttribute");
+    const AttributeListCalls& calls = listCalls();
     SIZE_T size = sizeof list_;
-    if (initialize == nullptr || update == nullptr || !initialize(list_, 1, 0, &size)) return;
+    if (calls.initialize == nullptr || calls.update == nullptr || calls.remove == nullptr ||
+        !calls.initialize(list_, 1, 0, &size)) {
+        return;
+    }
     listMade_ = true;
     // A handle in the list must be inheritable; the list keeps every other one from the child.
+    // The launcher's own end need not be.
     SECURITY_ATTRIBUTES inheritable;
     inheritable.nLength = sizeof inheritable;
     inheritable.lpSecurityDescriptor = nullptr;
@@ -42,16 +54,15 @@ ErrorOutputPipe::ErrorOutputPipe(bool wanted) {
         read_ = write_ = nullptr;
         return;
     }
-    ready_ = update(list_, 0, handleListAttribute, &write_, sizeof write_, nullptr, nullptr) != 0;
+    SetHandleInformation(read_, HANDLE_FLAG_INHERIT, 0);
+    ready_ =
+        calls.update(list_, 0, handleListAttribute, &write_, sizeof write_, nullptr, nullptr) != 0;
 }
 
 ErrorOutputPipe::~ErrorOutputPipe() {
     closeWriteEnd();
     if (read_ != nullptr) CloseHandle(read_);
-    if (!listMade_) return;
-    const DeleteListCall deleteList =
-        systemFunction<DeleteListCall>(kernel32, "DeleteProcThreadAttributeList");
-    if (deleteList != nullptr) deleteList(list_);
+    if (listMade_) listCalls().remove(list_);
 }
 
 void ErrorOutputPipe::closeWriteEnd() {
@@ -98,6 +109,8 @@ bool startDetachedChild(char* commandLine, const char* folder, PROCESS_INFORMATI
     // standard input and output stay as without the log: none.
     if (errorOutput != nullptr && errorOutput->ready()) {
         info.cb = sizeof startup;
+        // A hot key and a monitor travel in the handle fields, which now hold handles.
+        info.dwFlags &= ~static_cast<DWORD>(STARTF_USEHOTKEY | hasShellData);
         info.dwFlags |= STARTF_USESTDHANDLES;
         info.hStdInput = nullptr;
         info.hStdOutput = nullptr;

@@ -56,6 +56,17 @@ private:
 bool startDetachedChild(char* commandLine, const char* folder, PROCESS_INFORMATION& child,
                         ErrorOutputPipe* errorOutput = nullptr);
 
+// The calls that make the list of the handles a child inherits, which only Vista and later have:
+// looked up in kernel32 (null), unless a test takes them away.
+struct AttributeListCalls {
+    BOOL(WINAPI* initialize)(void* list, DWORD count, DWORD flags, SIZE_T* size);
+    BOOL(WINAPI* update)
+    (void* list, DWORD flags, DWORD_PTR attribute, void* value, SIZE_T size, void* previous,
+     SIZE_T* returned);
+    void(WINAPI* remove)(void* list);
+};
+extern const AttributeListCalls* attributeListCalls;
+
 // How a child is started: CreateProcessA (null), unless a test puts a failure in its place.
 typedef BOOL(WINAPI* ProcessStart)(LPCSTR, LPSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES,
                                    BOOL, DWORD, LPVOID, LPCSTR, LPSTARTUPINFOA,

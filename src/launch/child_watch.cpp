@@ -132,7 +132,13 @@ bool runAndWatch(char* commandLine) {
     logStart(commandLine, folder);
     ErrorOutputPipe errors(launchLogOn());
     if (launchLogOn() && !errors.ready()) logOutputNotCollected();
-    const bool started = startDetachedChild(commandLine, folder, child, &errors);
+    bool started = startDetachedChild(commandLine, folder, child, &errors);
+    // The log never changes what starts: a start that Windows refuses with the pipe and its list
+    // is made again as with the log off.
+    if (!started && errors.ready()) {
+        logOutputStartRefused(GetLastError());
+        started = startDetachedChild(commandLine, folder, child);
+    }
     const DWORD error = started ? 0 : GetLastError();
     errors.closeWriteEnd();
     logStartResult(started, error, child.dwProcessId);

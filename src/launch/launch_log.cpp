@@ -23,7 +23,13 @@ struct LaunchLog {
 };
 LaunchLog launchLog;
 
-const char cutLine[] = "log cut: it reached its limit of 262144 bytes\r\n";
+const char cutLine[] =
+    "log cut: it neared its limit of 262144 bytes; only the run's end follows\r\n";
+// The lines that end the run (its outcome, message boxes, the exit code) keep this much room at
+// the log's end, which no other line may take.
+const size_t closingRoom = 4096;
+// Of the runtime's output of one start, at most this many lines of its first part and of its last.
+const uint32_t outputLinesKept = 64;
 
 // The sink's lock, which waits: a thread never spins while the other writes the file.
 class LogLock {
@@ -35,11 +41,13 @@ public:
 };
 
 // The whole line goes, or none of it and the cut line once, so that the log stays within its
-// limit and never ends in half a line.
-void emit(const char* line, size_t length) {
+// limit and never ends in half a line. After the cut only the lines that end the run come.
+void emit(const char* line, size_t length, bool closing) {
     LogLock lock;
-    if (!launchLog.on || launchLog.cut) return;
-    if (launchLog.written + length + (sizeof cutLine - 1) > launchLogLimit) {
+    if (!launchLog.on || (launchLog.cut && !closing)) return;
+    const size_t limit = launchLogLimit - (closing ? 0 : closingRoom);
+    if (launchLog.written + length + (sizeof cutLine - 1) > limit) {
+        if (launchLog.cut) return;
         launchLog.cut = true;
         launchLog.sink.write(cutLine, sizeof cutLine - 1);
         launchLog.written += sizeof cutLine - 1;
@@ -92,7 +100,8 @@ void appendOrigin(CommandString& line, CandidateOrigin origin, const RuntimeCand
                          : "%s, version %v from its release file",
                      placeName(node->place), &v);
     } else if (origin == fromRegistry) {
-        appendFormat(line, ", HK%s\\SOFTWARE\\%s, %sversion %v", user ? "CU" : "LM", node->registryKey,
+        appendFormat(line, ", HK%s\\SOFTWARE\\%s, %sversion %v", user ? "CU" : "LM",
+                     node->registryKey,
                      user                               ? ""
                      : node->place == otherRegistryView ? "the other registry view, "
                                                         : "the launcher's own view, ",
@@ -105,7 +114,7 @@ void appendOrigin(CommandString& line, CandidateOrigin origin, const RuntimeCand
 //   %q  a text from outside, in double quotes and escaped; none, unquoted, for null
 //   %b  bytes from outside, given as their address and a size_t count, escaped
 //   %u  an unsigned 32-bit number, %d a signed one
-//   %v  a version, given by its address: 1.4.2.3
+//   %v  a version, given by its address: 1.4.2.3, or 23.0.0.0 (a pre-release)
 //   %o  where a candidate came from, given as its CandidateOrigin and its node (or null)
 void appendFormatList(CommandString& line, const char* format, va_list arguments) {
     for (;;) {
@@ -144,7 +153,8 @@ void appendFormatList(CommandString& line, const char* format, va_list arguments
                 break;
             case 'v': {
                 const RuntimeVersion& v = *va_arg(arguments, const RuntimeVersion*);
-                appendFormat(line, "%d.%d.%d.%d", v.major, v.minor, v.micro, v.update);
+                appendFormat(line, "%d.%d.%d.%d%s", v.major, v.minor, v.micro, v.update,
+                             v.preRelease ? " (a pre-release)" : nullptr);
                 break;
             }
             case 'o': {
@@ -168,10 +178,10 @@ void emitInUtf8(const char* line, LineText text) {
     const char* at = line;
     while (*at != '\0' && static_cast<unsigned char>(*at) < 0x80) ++at;  // ASCII is UTF-8 already
     char* converted = *at != '\0' && launchLog.sink.inUtf8 != nullptr
-                          ? launchLog.sink.inUtf8(line, text)
+                          ? launchLog.sink.inUtf8(line, text == closingText ? launcherText : text)
                           : nullptr;
     const char* written = converted != nullptr ? converted : line;
-    emit(written, strlen(written));
+    emit(written, strlen(written), text == closingText);
     free(converted);
 }
 
@@ -202,14 +212,24 @@ void logLine(const char* format, ...) {
 }
 
 // The lines of a runtime's output, each led by "runtime: "; a line ends at a line feed, and a
-// carriage return before it goes with it.
-void logOutputLines(const char* text, size_t length) {
-    while (length > 0) {
+// carriage return before it goes with it. Of more than head + tail lines, the first `head` and
+// the last `tail`, with one line between them that says how many were left out: 8 KiB of bare
+// line ends would otherwise take 8,000 lines of the log.
+void logOutputLines(const char* text, size_t length, uint32_t head, uint32_t tail) {
+    uint32_t lines = length > 0 && text[length - 1] != '\n' ? 1 : 0;
+    for (size_t i = 0; i < length; ++i) lines += text[i] == '\n';
+    const uint32_t leftOut = lines > head + tail ? lines - head - tail : 0;
+    for (uint32_t index = 0; length > 0; ++index) {
         size_t line = 0;
         while (line < length && text[line] != '\n') ++line;
         const size_t taken = line < length ? line + 1 : line;
         if (line > 0 && text[line - 1] == '\r') --line;
-        logLineOf(runtimeText, "runtime: %b", text, line);
+        if (leftOut > 0 && index == head) {
+            logLine("%u lines of the runtime's output left out here", leftOut);
+        }
+        if (index < head || index >= head + leftOut) {
+            logLineOf(runtimeText, "runtime: %b", text, line);
+        }
         text += taken;
         length -= taken;
     }
@@ -297,7 +317,7 @@ void logPassedOver(CandidateOrigin origin, const char* home, const RuntimeCandid
 }
 
 void logApplicationStartedWith(const char* home) {
-    logLine("the application started with %q", home);
+    logLineOf(closingText, "the application started with %q", home);
 }
 
 void logStart(const char* commandLine, const char* folder) {
@@ -331,24 +351,26 @@ void logNoWindow(uint32_t afterMilliseconds) {
 }
 
 void logArchiveMissing(const char* path) {
-    logLine("the application archive is missing: %q", path);
+    logLineOf(closingText, "the application archive is missing: %q", path);
 }
 
 void logNothingStarted(const char* page) {
-    logLine("no runtime started the application: opening %q", page);
+    logLineOf(closingText, "no runtime started the application: opening %q", page);
 }
 
 void logPageOpened(bool opened, intptr_t result) {
-    logLine(opened ? "the page was opened (result %d)" : "the page could not be opened (result %d)",
-            static_cast<int32_t>(result));
+    logLineOf(
+        closingText,
+        opened ? "the page was opened (result %d)" : "the page could not be opened (result %d)",
+        static_cast<int32_t>(result));
 }
 
 void logMessageBox(const char* text) {
-    logLine("message box: %q", text);
+    logLineOf(closingText, "message box: %q", text);
 }
 
 void logExit(int code) {
-    logLine("exit code %d", code);
+    logLineOf(closingText, "exit code %d", code);
 }
 
 void logRuntimeOutput(RuntimeOutput& output) {
@@ -356,16 +378,21 @@ void logRuntimeOutput(RuntimeOutput& output) {
     output.arrange();
     const uint32_t leftOut = output.leftOut();
     if (leftOut == 0) {
-        logOutputLines(output.kept, output.total);
+        logOutputLines(output.kept, output.total, outputLinesKept, outputLinesKept);
         return;
     }
-    logOutputLines(output.kept, runtimeOutputPart);
+    logOutputLines(output.kept, runtimeOutputPart, outputLinesKept, 0);
     logLine("%u bytes of the runtime's output left out here", leftOut);
-    logOutputLines(output.kept + runtimeOutputPart, runtimeOutputPart);
+    logOutputLines(output.kept + runtimeOutputPart, runtimeOutputPart, 0, outputLinesKept);
 }
 
 void logOutputNotCollected() {
     logLine("the runtime's error output cannot be collected here");
+}
+
+void logOutputStartRefused(uint32_t error) {
+    logLine("refused with a pipe for its error output (error %u): started as with the log off",
+            error);
 }
 
 void logNameRefused(const char* what, const char* name, NameRefusal why) {
@@ -374,9 +401,12 @@ void logNameRefused(const char* what, const char* name, NameRefusal why) {
                            : "its name has no form in the ANSI code page, nor a short one");
 }
 
+void logOwnerNotTrusted(const char* home, const char* place) {
+    logLine("passed over %q in %s: others may write there, and its folder's owner is not trusted",
+            home, place);
+}
+
 void logNoRuntimeForm(const char* path, uint32_t systemCodePage) {
-    logLine(
-        "%q has no form in the system's code page %u, nor a short one: the runtime is handed it "
-        "as it is",
-        path, systemCodePage);
+    logLine("%q has no form in code page %u, nor a short one: handed to the runtime as it is", path,
+            systemCodePage);
 }

@@ -12,8 +12,9 @@ struct RuntimeCandidate;
 struct RuntimeOutput;
 
 // What a line's texts from outside are written in: the launcher's ANSI code page (its paths, the
-// message boxes), the system's (what a runtime wrote), or UTF-8 already.
-enum LineText { launcherText, runtimeText, utf8Text };
+// message boxes), the system's (what a runtime wrote), or UTF-8 already. A line that ends the run
+// is in the launcher's code page too; it may take the room kept for such lines at the log's end.
+enum LineText { launcherText, runtimeText, utf8Text, closingText };
 
 // Where the lines go. The shell keeps them until a moment when the launcher waits anyway, then
 // writes them to the file the user named; a write that fails is the sink's to give up on, silently.
@@ -25,8 +26,9 @@ struct LogSink {
     void (*lock)();
     void (*unlock)();
     // The log is UTF-8, so that it reads alike on every machine: a line that holds more than
-    // ASCII is handed here first, and a heap copy of it in UTF-8 comes back (freed by the log), or
-    // null to take it as it is. Null: every line is taken as it is.
+    // ASCII is handed here first (a line that ends the run as launcherText), and a heap copy of it
+    // in UTF-8 comes back (freed by the log), or null to take it as it is. Null: every line is
+    // taken as it is.
     char* (*inUtf8)(const char* line, LineText text);
 };
 
@@ -42,7 +44,8 @@ void flushLaunchLog();
 // running then adds nothing that would never be written.
 void closeLaunchLog();
 
-// The log holds at most this many bytes, the line that says it was cut included.
+// The log holds at most this many bytes, the line that says it was cut included. The lines that
+// end the run keep room of their own at its end.
 const size_t launchLogLimit = 256 * 1024;
 
 struct SystemDescription {
@@ -93,15 +96,22 @@ void logRuntimeEnded(uint32_t exitCode, uint32_t afterMilliseconds);
 void logNoWindow(uint32_t afterMilliseconds);
 // After the watch's result: what the runtime wrote to its error output, a line each led by
 // "runtime: ", or where there was too much, its first and last 4 KiB with a line between them
-// that says how much was left out. Arranges the output for that.
+// that says how much was left out; of many lines, the first and the last 64, and a line saying how
+// many lay between. Arranges the output for that.
 void logRuntimeOutput(RuntimeOutput& output);
 // The system cannot hand a child one handle alone (before Vista): the runtime starts without one.
 void logOutputNotCollected();
+// Windows refused the start with the pipe for the runtime's error output: it is started again as
+// with the log off.
+void logOutputStartRefused(uint32_t error);
 
 // Why a name was not read: paths are read whole or not at all, and never used misspelt.
 enum NameRefusal { tooLong, noAnsiForm };
 // `what` and `name` (null: none) together say which: "the variable ", "USERPROFILE".
 void logNameRefused(const char* what, const char* name, NameRefusal why);
+// A home in a place where other users may make folders (`place`: its name in the log), whose
+// folder's owner is none that is trusted, or cannot be told: not taken.
+void logOwnerNotTrusted(const char* home, const char* place);
 // A path that the system's code page cannot spell and that has no short name: handed to the
 // runtime as it is, which will read look-alikes in it.
 void logNoRuntimeForm(const char* path, uint32_t systemCodePage);

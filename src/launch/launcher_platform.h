@@ -3,6 +3,8 @@
 // table is what lets the selection order and the launch variants be tested without Windows.
 #pragma once
 
+#include "tried_homes.h"
+
 struct RuntimeList;
 
 struct LauncherPlatform {
@@ -28,4 +30,6 @@ struct LauncherPlatform {
     // A home folder as a runtime is handed it: `home` itself, or the form written into `buffer`
     // (`capacity` bytes) that the runtime can read in the system's code page.
     const char* (*runtimeForm)(const char* home, char* buffer, unsigned capacity);
+    // What a folder is on disk, so that a home named in two forms is tried once.
+    IdentifyFolder identifyFolder;
 };

@@ -181,12 +181,13 @@ void scanKeys(RuntimeList& list, int first, int end, const Hive& hive) {
         for (DWORD at = 0;; ++at) {
             DWORD nameLength = textCapacity;
             FILETIME written;
-            // Any result but success ends this key: the end of the list, or a name that was not
-            // delivered (too long, or a failure), which must not be parsed.
-            if (RegEnumKeyExA(parent, at, name, &nameLength, nullptr, nullptr, nullptr, &written) !=
-                ERROR_SUCCESS) {
-                break;
-            }
+            // A name too long for the buffer (no version's, but anyone may write one into the
+            // user's hive) is passed over alone; any other failure ends this key, the end of the
+            // list among them. A name that was not delivered is never parsed.
+            const LONG result =
+                RegEnumKeyExA(parent, at, name, &nameLength, nullptr, nullptr, nullptr, &written);
+            if (result == ERROR_MORE_DATA) continue;
+            if (result != ERROR_SUCCESS) break;
             name[nameLength < textCapacity ? nameLength : textCapacity - 1] = '\0';
             scanSubkey(list, parent, name, key);
         }

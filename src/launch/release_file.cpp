@@ -11,6 +11,10 @@ bool endsLine(char c) {
     return c == '\n' || c == '\r';
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 }  // namespace
 
 RuntimeVersion releaseFileVersion(const char* text, size_t length) {
@@ -19,13 +23,20 @@ RuntimeVersion releaseFileVersion(const char* text, size_t length) {
         if (static_cast<size_t>(end - line) > versionKeyLength &&
             memcmp(line, versionKey, versionKeyLength) == 0) {
             char value[64];
-            size_t n = 0;
+            size_t n = 0, numbers = 0;  // the numbers end at the first hyphen or plus sign
             for (const char* at = line + versionKeyLength; at < end && !endsLine(*at); ++at) {
                 if (*at == '"') {
                     value[n] = '\0';
-                    return parseVersionName(value);
+                    const bool hyphen = numbers < n && value[numbers] == '-';
+                    const bool build =
+                        hyphen && value[numbers + 1] == 'b' && isDigit(value[numbers + 2]);
+                    value[numbers] = '\0';
+                    RuntimeVersion version = parseVersionName(value);
+                    version.preRelease = hyphen && !build;
+                    return version;
                 }
                 if (n == sizeof value - 1) break;
+                if (numbers == n && *at != '-' && *at != '+') ++numbers;
                 value[n++] = *at;
             }
             break;  // unclosed or too long: the version stays unread

@@ -54,12 +54,14 @@ void RuntimeList::clear() {
 
 bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
                   RuntimeSource source, const char* registryKey, uint8_t place) {
+    bool listed = false;
     for (RuntimeCandidate** link = &list.head; *link != nullptr; link = &(*link)->next) {
         RuntimeCandidate* node = *link;
         if (compareIgnoringCase(node->homeFolder, home) != 0) continue;
-        if (compareVersions(node->version, version) >= 0) return true;
+        if (compareVersions(node->version, version) >= 0) return false;
         *link = node->next;
         releaseCandidate(node);
+        listed = true;
         break;
     }
     RuntimeCandidate* added = newCandidate(home, version, source, registryKey, place);
@@ -70,5 +72,5 @@ bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& ver
     }
     added->next = *link;
     *link = added;
-    return true;
+    return !listed;
 }

@@ -18,9 +18,10 @@ struct RuntimeCandidate {
     char* homeFolder;  // owned copy
     RuntimeVersion version;
     RuntimeCandidate* next;
-    RuntimeSource source;     // of the entry that the merge kept
-    uint8_t place;            // a registry entry's RegistryHive; a folder's place in the search
-    const char* registryKey;  // a registry entry's key below its hive's SOFTWARE (a constant), or null
+    RuntimeSource source;  // of the entry that the merge kept
+    uint8_t place;         // a registry entry's RegistryHive; a folder's place in the search
+    const char*
+        registryKey;  // a registry entry's key below its hive's SOFTWARE (a constant), or null
 };
 
 struct RuntimeList {
@@ -36,8 +37,8 @@ struct RuntimeList {
 };
 
 // Merges one runtime into the list, keeping its three orderings. A home already listed keeps the
-// higher version, or the entry found first on a tie. Returns false only when memory for a new
-// node could not be had.
+// higher version, or the entry found first on a tie. True when the home was not listed before
+// and now is; false for a home listed already, or when memory for a node could not be had.
 bool mergeRuntime(RuntimeList& list, const char* home, const RuntimeVersion& version,
                   RuntimeSource source = javaSoftKey, const char* registryKey = nullptr,
                   uint8_t place = ownRegistryView);

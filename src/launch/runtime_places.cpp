@@ -3,9 +3,11 @@
 #include <string.h>
 
 #include "../startup/exact_names.h"
+#include "../startup/letters.h"
 #include "launch_log.h"
 #include "packed_texts.h"
 #include "release_file.h"
+#include "trusted_owners.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ const char placeTexts[] =
     "USERPROFILE\0.jbr\0\0\0"
     "GRADLE_USER_HOME\0jdks\0USERPROFILE\0.gradle\\jdks\0"
     "SCOOP\0apps\0USERPROFILE\0scoop\\apps\0"
-    "SCOOP_GLOBAL\0apps\0ProgramData\0scoop\\apps\0"
+    "SCOOP_GLOBAL\0apps\0\0\0"
     "APPDATA\0.minecraft\\runtime\0\0\0"
     "LOCALAPPDATA\0"
     "Packages\\Microsoft.4297127D64EC6_8wekyb3d8bbwe\\LocalCache\\Local\\runtime\0\0\0"
@@ -48,6 +50,12 @@ const unsigned placeCount = sizeof placeLayouts / sizeof placeLayouts[0];
 const char vendors[] =
     "Java\0Eclipse Adoptium\0AdoptOpenJDK\0Eclipse Foundation\0Microsoft\0Zulu\0BellSoft\0"
     "Semeru\0Amazon Corretto\0RedHat\0SapMachine\\JDK\0SapMachine\\JRE\0";
+
+// Where nobody but the user, or an administrator, makes a folder: the user's profile and the
+// Program Files folders.
+const char ownFolders[] = "USERPROFILE\0ProgramW6432\0ProgramFiles\0ProgramFiles(x86)\0";
+const unsigned ownFolderCount = 4;
+char ownFolderPaths[ownFolderCount][pathBytes];  // only the worker searches
 
 // The log's names of the layouts, in their order.
 const char layoutNames[] =
@@ -89,9 +97,32 @@ const char* usableName(const char* name, const char* shortName, uint32_t attribu
 
 class Search {
 public:
-    Search(const FolderAccess& access, RuntimeList& list) : access_(access), list_(list) {}
+    Search(const FolderAccess& access, RuntimeList& list) : access_(access), list_(list) {
+        userLength_ = access.user(user_);
+        const char* variable = ownFolders;
+        for (unsigned i = 0; i < ownFolderCount; ++i, variable = nextText(variable)) {
+            if (!access.variable(variable, ownFolderPaths[i], pathBytes)) {
+                ownFolderPaths[i][0] = '\0';
+            }
+        }
+    }
 
-    bool full() const { return found_ >= folderHomesLimit; }
+    bool full() const { return placeHomes_ >= homesPerPlace; }
+
+    // A place begins: its share of homes is whole, and its homes' owners are checked unless it
+    // lies in the user's profile or a Program Files folder.
+    void startPlace(const char* base) {
+        placeHomes_ = 0;
+        checkOwners_ = true;
+        for (const char* own : ownFolderPaths) {
+            size_t length = strlen(own);
+            if (length > 0 && finalBackslashes(own) > 0) --length;
+            if (length > 0 && compareIgnoringCase(base, own, length) == 0 &&
+                (base[length] == '\\' || base[length] == '\0')) {
+                checkOwners_ = false;
+            }
+        }
+    }
 
     // Lists the homes in `folder` as the layout has them.
     void searchFolder(Path& folder, Layout layout, uint8_t place) {
@@ -152,8 +183,15 @@ private:
         const size_t mark = home.length;
         const bool found =
             !full() && home.add("bin") && home.add("java.exe") && access_.isFile(home.text);
+        // Where others may make folders, the program's owner counts as well as its folder's: a
+        // junction may lead a planted home's name into a folder whose owner did not plant it.
+        const bool programTrusted = !checkOwners_ || (found && ownerTrusted(home.text));
         home.cutTo(mark);
         if (!found) return false;
+        if (!programTrusted || (checkOwners_ && !ownerTrusted(home.text))) {
+            logOwnerNotTrusted(home.text, placeName(place));
+            return true;
+        }
         RuntimeVersion version = {0, 0, 0, 0};
         if (home.add("release")) {
             static char release[releaseFileLimit];  // only the worker searches
@@ -162,15 +200,23 @@ private:
             home.cutTo(mark);
         }
         if (home.add("") && mergeRuntime(list_, home.text, version, folderSearch, nullptr, place)) {
-            ++found_;
+            ++placeHomes_;
         }
         home.cutTo(mark);
         return true;
     }
 
+    bool ownerTrusted(const char* path) {
+        uint8_t owner[sidBytesLimit];
+        return trustedOwner(owner, access_.owner(path, owner), user_, userLength_);
+    }
+
     const FolderAccess& access_;
     RuntimeList& list_;
-    size_t found_ = 0;
+    size_t placeHomes_ = 0;
+    bool checkOwners_ = true;
+    uint8_t user_[sidBytesLimit];
+    size_t userLength_;
 };
 
 }  // namespace
@@ -183,7 +229,7 @@ void collectFolderRuntimes(const FolderAccess& access, RuntimeList& list) {
     list.clear();
     Search search(access, list);
     const char* texts = placeTexts;
-    for (unsigned index = 0; index < placeCount && !search.full(); ++index) {
+    for (unsigned index = 0; index < placeCount; ++index) {
         const char* variable = texts;
         const char* below = nextText(variable);
         const char* orVariable = nextText(below);
@@ -199,6 +245,7 @@ void collectFolderRuntimes(const FolderAccess& access, RuntimeList& list) {
         }
         base.length = strlen(base.text);
         if (below[0] != '\0' && !base.add(below)) continue;
+        search.startPlace(base.text);
         const uint8_t rank = static_cast<uint8_t>(index);
         if (placeLayouts[index] != vendorFolders) {
             search.searchFolder(base, placeLayouts[index], rank);

@@ -30,16 +30,25 @@ struct FolderAccess {
     bool (*isFile)(const char* path);
     // Reads at most `capacity` bytes from the start of a file; how many it read (0 for none).
     size_t (*readStart)(const char* path, char* buffer, size_t capacity);
+    // The SID of a folder's owner, in `sid` (sidBytesLimit bytes); its length, or 0 when the
+    // owner cannot be told.
+    size_t (*owner)(const char* path, uint8_t* sid);
+    // The SID of the user running the launcher; its length, or 0.
+    size_t (*user)(uint8_t* sid);
 };
 
-// At most this many entries are read in any one folder, and this many homes collected in all.
+// At most this many entries are read in any one folder, and this many new homes taken from any
+// one place, so that many runtimes in one place cannot hide those of another.
 const size_t entriesPerFolder = 256;
-const size_t folderHomesLimit = 128;
+const size_t homesPerPlace = 32;
 
 // Fills an empty list with the homes found, newest first; equal versions in the order of the
 // places, then of their folders' names; a home without a release file's version last. Each home
 // ends with a backslash and is listed once, with the source folderSearch and its place's index.
-// Nothing is followed out of a place but Scoop's "current", a junction to the version in use.
+// Nothing is followed out of a place but Scoop's "current", a junction to the version in use. In
+// a place outside the user's profile and the Program Files folders, where other users may make
+// folders, a home is taken only when the owners of its folder and of its bin\java.exe are trusted
+// (trusted_owners.h); the log names one passed over.
 void collectFolderRuntimes(const FolderAccess& access, RuntimeList& list);
 
 // What the log calls a place, by the index a node carries: "Scoop's apps", say.

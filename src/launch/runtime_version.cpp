@@ -38,7 +38,7 @@ int32_t compareVersions(const RuntimeVersion& a, const RuntimeVersion& b) {
         // Compare rather than subtract: a difference of two extreme values would overflow.
         if (mine[i] != theirs[i]) return mine[i] < theirs[i] ? -1 : 1;
     }
-    return 0;
+    return b.preRelease - a.preRelease;
 }
 
 RuntimeVersion parseVersionName(char* name) {

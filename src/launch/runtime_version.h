@@ -9,6 +9,9 @@ struct RuntimeVersion {
     int32_t minor;
     int32_t micro;
     int32_t update;
+    // An early-access or other pre-release build (23-ea), as a release file may state: below the
+    // release of the same numbers. Registry versions never are.
+    bool preRelease = false;
 };
 
 // The standard decimal conversion (white space, an optional sign, digits up to the first other
@@ -16,7 +19,8 @@ struct RuntimeVersion {
 // range's end instead of overflowing, so that every build reads such a number alike.
 int32_t decimalValue(const char* text);
 
-// The first non-zero field difference of a minus b, in order of significance; only its sign counts.
+// The first non-zero field difference of a minus b, in order of significance, then a release
+// before a pre-release; only its sign counts.
 int32_t compareVersions(const RuntimeVersion& a, const RuntimeVersion& b);
 
 // Takes up to four runs of decimal digits from name; everything else only separates them. The

@@ -179,7 +179,7 @@ bool chooseAndLaunch(const LauncherPlatform& platform) {
     if (launcherState.javaHomeOverride != nullptr) {
         return launchOverride(platform, launcherState.javaHomeOverride);
     }
-    TriedHomes tried;
+    TriedHomes tried(platform.identifyFolder);
     if (launchLocalFolder(platform, "java", tried)) return true;
     if (launchLocalFolder(platform, "..\\java", tried)) return true;
     // The list stays until the last resort is done: the tried homes point into it.

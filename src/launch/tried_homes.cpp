@@ -19,23 +19,31 @@ bool sameHome(const char* a, const char* b) {
 }
 
 TriedHomes::~TriedHomes() {
-    free(homes_);
+    free(tried_);
 }
 
 void TriedHomes::remember(const char* home) {
     if (count_ == capacity_) {
         const size_t grown = capacity_ == 0 ? 8 : capacity_ * 2;
-        void* larger = realloc(homes_, grown * sizeof *homes_);
+        void* larger = realloc(tried_, grown * sizeof *tried_);
         if (larger == nullptr) return;
-        homes_ = static_cast<const char**>(larger);
+        tried_ = static_cast<Tried*>(larger);
         capacity_ = grown;
     }
-    homes_[count_++] = home;
+    Tried& t = tried_[count_++];
+    t.home = home;
+    t.identified = identify(home, t.identity);
 }
 
 bool TriedHomes::contains(const char* home) const {
+    FolderIdentity identity;
+    const bool identified = identify(home, identity);
     for (size_t i = 0; i < count_; ++i) {
-        if (sameHome(homes_[i], home)) return true;
+        const Tried& t = tried_[i];
+        if (sameHome(t.home, home) ||
+            (identified && t.identified && memcmp(&t.identity, &identity, sizeof identity) == 0)) {
+            return true;
+        }
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include "../startup/ansi_path.h"
 #include "../ui/error_message.h"
 #include "child_watch.h"
+#include "folder_identity.h"
 #include "java_home_variable.h"
 #include "path_exists.h"
 #include "post_status.h"
@@ -17,4 +18,5 @@ const LauncherPlatform windowsPlatform = {postStatus,
                                           readJavaHomeVariable,
                                           collectFurtherRuntimes,
                                           collectUnregisteredRuntimes,
-                                          runtimePath};
+                                          runtimePath,
+                                          identifyFolder};

@@ -39,10 +39,6 @@ ULONGLONG fileTimeValue(const FILETIME& time) {
     return static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
 }
 
-HANDLE thisProcess() {
-    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));  // GetCurrentProcess's pseudo handle
-}
-
 uint32_t millisecondsSinceStart() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
@@ -52,16 +48,45 @@ uint32_t millisecondsSinceStart() {
     return elapsed > 0 ? static_cast<uint32_t>(static_cast<int32_t>(elapsed / 10000)) : 0;
 }
 
+// Whether an opened log is a plain file of its own: a disk file, not a link (the last step of the
+// name is not followed) and with no other name. Where other users may write (ProgramData, Public,
+// C:\Temp), one of them could otherwise make an elevated launcher overwrite a file of their
+// choosing, or talk to a device or a pipe.
+bool plainFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION information;
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &information) &&
+           information.nNumberOfLinks == 1 &&
+           (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+// The file is opened without being emptied, and emptied (an earlier run's log replaced) only once
+// it is known to be the log's own.
+HANDLE openLog() {
+    const HANDLE file =
+        CreateFileW(logState->path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    if (plainFile(file) && SetEndOfFile(file)) return file;
+    CloseHandle(file);
+    static const char refused[] =
+        "QuarVel Launcher: QUARVEL_LAUNCHER_LOG is a link, a device or a file of several names: "
+        "no log\r\n";
+    DWORD written = 0;
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error != nullptr && error != INVALID_HANDLE_VALUE) {
+        WriteFile(error, refused, sizeof refused - 1, &written, nullptr);
+    }
+    return nullptr;
+}
+
 void writeToFile(const char* bytes, size_t count) {
     if (logFailed || count == 0) return;
     if (logFile == nullptr) {
-        const HANDLE file = CreateFileW(logState->path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        logFile = openLog();  // open until the process ends, which closes it
+        if (logFile == nullptr) {
             logFailed = true;
             return;
         }
-        logFile = file;  // open until the process ends, which closes it
     }
     DWORD written = 0;
     // A full disk or a lost network share ends the log there, silently.

@@ -7,6 +7,11 @@
 // The name of the module most of them are in, kept once for every user.
 extern const char kernel32[];
 
+// GetCurrentProcess's pseudo handle, without importing the call.
+inline HANDLE thisProcess() {
+    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
+}
+
 // The function's address, or null when the module is not loaded or lacks it.
 void* systemProcedure(const char* module, const char* name);
 

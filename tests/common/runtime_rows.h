@@ -9,7 +9,7 @@
 
 inline std::string describeVersion(const RuntimeVersion& v) {
     return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.micro) +
-           "." + std::to_string(v.update);
+           "." + std::to_string(v.update) + (v.preRelease ? " pre-release" : "");
 }
 
 inline std::vector<std::string> runtimeRows(const RuntimeList& list) {

@@ -1,7 +1,8 @@
 // Random release files, of any bytes and at most the 4 KiB the search reads: the version read
 // equals that of a plain model (the first line that starts with JAVA_VERSION=" decides: its
-// value up to a closing quote on the same line, if it has at most 63 characters), and nothing is
-// read outside the bytes given.
+// value up to a closing quote on the same line, if it has at most 63 characters; its numbers up
+// to the first hyphen or plus sign, a pre-release where a hyphen comes first and not before "b"
+// and a digit), and nothing is read outside the bytes given.
 #include <stdint.h>
 #include <stdlib.h>
 
@@ -26,7 +27,14 @@ RuntimeVersion model(const std::string& text) {
         }
         if (end == text.size() || text[end] != '"' || end - from > 63) return {0, 0, 0, 0};
         std::string value = text.substr(from, end - from);
-        return parseVersionName(&value[0]);
+        const size_t cut = value.find_first_of("-+");
+        const bool hyphen = cut != std::string::npos && value[cut] == '-';
+        const bool build = hyphen && cut + 2 < value.size() && value[cut + 1] == 'b' &&
+                           value[cut + 2] >= '0' && value[cut + 2] <= '9';
+        std::string numbers = value.substr(0, cut);
+        RuntimeVersion version = parseVersionName(&numbers[0]);
+        version.preRelease = hyphen && !build;
+        return version;
     }
     return {0, 0, 0, 0};
 }
@@ -39,6 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<char> bytes(data, data + size);
     const RuntimeVersion read = releaseFileVersion(bytes.data(), bytes.size());
     const RuntimeVersion expected = model(std::string(bytes.begin(), bytes.end()));
-    if (compareVersions(read, expected) != 0) abort();
+    if (compareVersions(read, expected) != 0 || read.preRelease != expected.preRelease) abort();
     return 0;
 }

@@ -91,7 +91,7 @@ const char* asItIs(const char* home, char*, unsigned) {
     return home;
 }
 const LauncherPlatform machine = {recordStatus, failToStart, noPath,     noRuntimes, noError,
-                                  noJavaHome,   copyFurther, noRuntimes, asItIs};
+                                  noJavaHome,   copyFurther, noRuntimes, asItIs,     nullptr};
 
 void checkLastResort(const RuntimeList& list, const std::vector<ModelEntry>& model) {
     std::vector<std::string> expected = {"jview"};

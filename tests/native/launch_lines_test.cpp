@@ -151,7 +151,8 @@ const LauncherPlatform recorderPlatform = {Recorder::postStatus,
                                            nullptr,
                                            nullptr,
                                            nullptr,
-                                           Recorder::runtimeForm};
+                                           Recorder::runtimeForm,
+                                           nullptr};
 
 std::string programOf(const std::string& line) {
     return splitArguments(line)[0];

@@ -37,7 +37,7 @@ TEST(LaunchLog, EachEventIsOneLineInItsWords) {
                              vendorKey, otherRegistryView, temurin};
     RuntimeCandidate user = {nullptr, {21, 0, 5, 11}, nullptr, vendorKey, currentUserHive, temurin};
     // Found in the IDE's downloads (the fourth place) and in Scoop's apps (the seventh).
-    RuntimeCandidate ide = {nullptr, {21, 0, 1, 0}, nullptr, folderSearch, 3, nullptr};
+    RuntimeCandidate ide = {nullptr, {21, 0, 1, 0, true}, nullptr, folderSearch, 3, nullptr};
     RuntimeCandidate scoop = {nullptr, {0, 0, 0, 0}, nullptr, folderSearch, 6, nullptr};
     const struct {
         std::function<void()> event;
@@ -69,7 +69,7 @@ TEST(LaunchLog, EachEventIsOneLineInItsWords) {
          "Adoptium\\JDK, version 21.0.5.11\n"},
         {[&] { logCandidate(fromFolderSearch, "C:\\j\\", &ide); },
          "candidate \"C:\\j\\\" from a folder nothing registers, in the IDE's downloads, version "
-         "21.0.1.0 from its release file\n"},
+         "21.0.1.0 (a pre-release) from its release file\n"},
         {[&] { logPassedOver(fromFolderSearch, "C:\\s\\", &scoop, alreadyTried); },
          "passed over \"C:\\s\\\" from a folder nothing registers, in Scoop's apps, no version in "
          "its release file: already tried\n"},
@@ -99,8 +99,8 @@ TEST(LaunchLog, EachEventIsOneLineInItsWords) {
          "passed over the documents folder: its name has no form in the ANSI code page, nor a "
          "short one\n"},
         {[] { logNoRuntimeForm("C:\\\xC5\x81ukasz", 1252); },
-         "\"C:\\\xC5\x81ukasz\" has no form in the system's code page 1252, nor a short one: the "
-         "runtime is handed it as it is\n"},
+         "\"C:\\\xC5\x81ukasz\" has no form in code page 1252, nor a short one: handed to the "
+         "runtime as it is\n"},
         {[] { logExit(-1); }, "exit code -1\n"},
     };
     for (const auto& c : cases) {
@@ -115,20 +115,28 @@ TEST(LaunchLog, EachEventIsOneLineInItsWords) {
     }
 }
 
-TEST(LaunchLog, StopsAtItsLimitWithOneLineSayingSo) {
+// Other lines stop 4 KiB before the limit, with one line saying so; the lines that end the run
+// (which runtime started, the page, message boxes, the exit code) still have room after it.
+TEST(LaunchLog, StopsAtItsLimitWithOneLineSayingSoAndKeepsRoomForTheEnd) {
     openCapturedLog();
     const std::string home(200, 'h');
     for (int i = 0; i < 2000; ++i) logCandidate(fromLocalFolder, home.c_str(), nullptr);
-    ASSERT_LE(written.size(), launchLogLimit);
-    EXPECT_GT(written.size(), launchLogLimit - 300);  // only the last whole line left out
-    const std::string cut = "log cut: it reached its limit of 262144 bytes\r\n";
+    ASSERT_LE(written.size(), launchLogLimit - 4096);
+    EXPECT_GT(written.size(), launchLogLimit - 4096 - 300);  // only the last whole line left out
+    const std::string cut =
+        "log cut: it neared its limit of 262144 bytes; only the run's end follows\r\n";
     ASSERT_GT(written.size(), cut.size());
     EXPECT_EQ(written.substr(written.size() - cut.size()), cut);
     EXPECT_EQ(written.find("log cut"), written.size() - cut.size()) << "said once";
     const std::string before = written.substr(0, written.size() - cut.size());
     EXPECT_EQ(before.size() % (before.find("\r\n") + 2), 0u) << "every line whole";
+    logCandidate(fromLocalFolder, "java", nullptr);
+    logApplicationStartedWith(home.c_str());
     logExit(0);
-    EXPECT_EQ(written.substr(written.size() - cut.size()), cut) << "nothing after the cut";
+    EXPECT_EQ(written.substr(before.size() + cut.size()),
+              "1234 the application started with \"" + home + "\"\r\n1234 exit code 0\r\n");
+    for (int i = 0; i < 100; ++i) logMessageBox(home.c_str());
+    EXPECT_LE(written.size(), launchLogLimit) << "the end's room has its limit too";
 }
 
 // What the sink was handed to convert, and a conversion from Latin-1 to UTF-8 for launcher and
@@ -175,35 +183,47 @@ TEST(LaunchLog, LinesBeyondAsciiAreWrittenInUtf8) {
     openLaunchLog({clock, capture, [] {}, [] {}, [] {}, latin1InUtf8});
     const std::string home(200, '\xE9');  // 400 bytes a line once written
     for (int i = 0; i < 1000; ++i) logCandidate(fromLocalFolder, home.c_str(), nullptr);
-    EXPECT_LE(written.size(), launchLogLimit);
-    EXPECT_GT(written.size(), launchLogLimit - 500);
+    EXPECT_LE(written.size(), launchLogLimit - 4096);
+    EXPECT_GT(written.size(), launchLogLimit - 4096 - 500);
 }
 
 // The log's lines for a text, as the runtime's output is logged: split at each line feed (a CR
-// before it going too), each led by the time and "runtime: ".
-std::string outputLines(const std::string& text) {
-    std::string lines;
+// before it going too), each led by the time and "runtime: "; of more than head + tail lines, the
+// first head and the last tail, with a line between that says how many were left out.
+std::string outputLines(const std::string& text, size_t head = 64, size_t tail = 64) {
+    std::vector<std::string> lines;
     for (size_t at = 0; at < text.size();) {
         size_t end = text.find('\n', at);
         const size_t next = end == std::string::npos ? text.size() : end + 1;
         if (end == std::string::npos) end = text.size();
         if (end > at && text[end - 1] == '\r') --end;
-        lines += "1234 runtime: " + text.substr(at, end - at) + "\r\n";
+        lines.push_back("1234 runtime: " + text.substr(at, end - at) + "\r\n");
         at = next;
     }
-    return lines;
+    std::string logged;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const size_t leftOut = lines.size() > head + tail ? lines.size() - head - tail : 0;
+        if (leftOut > 0 && i == head) {
+            logged += "1234 " + std::to_string(leftOut) +
+                      " lines of the runtime's output left out "
+                      "here\r\n";
+        }
+        if (i < head || i >= head + leftOut) logged += lines[i];
+    }
+    return logged;
 }
 
-// Beyond 8 KiB: the lines of the first 4 KiB, one line saying how much was left out, the lines of
-// the last 4 KiB.
+// Beyond 8 KiB: the first lines of the first 4 KiB, one line saying how much was left out, the
+// last lines of the last 4 KiB.
 std::string cutLines(const std::string& text) {
-    return outputLines(text.substr(0, 4096)) + "1234 " + std::to_string(text.size() - 8192) +
+    return outputLines(text.substr(0, 4096), 64, 0) + "1234 " + std::to_string(text.size() - 8192) +
            " bytes of the runtime's output left out here\r\n" +
-           outputLines(text.substr(text.size() - 4096));
+           outputLines(text.substr(text.size() - 4096), 0, 64);
 }
 
 // What a runtime wrote, fed in pieces as the watch reads them: each line logged whole and escaped;
-// beyond 8 KiB the first and the last 4 KiB, with one line between them.
+// beyond 8 KiB the first and the last 4 KiB, with one line between them; of many lines the first
+// and the last 64 (bare line ends too).
 TEST(LaunchLog, TheRuntimesOutputLineByLineAndCut) {
     std::string trace;
     for (int i = 0; trace.size() < 10000; ++i) trace += "\tat Frame" + std::to_string(i) + "\r\n";
@@ -224,6 +244,9 @@ TEST(LaunchLog, TheRuntimesOutputLineByLineAndCut) {
         {full, outputLines(full)},
         {full + "y", cutLines(full + "y")},
         {trace, cutLines(trace)},
+        {std::string(8192, '\n'), outputLines(std::string(8192, '\n'))},
+        {std::string(128, '\n') + "x", outputLines(std::string(128, '\n') + "x")},
+        {std::string(9000, '\n'), cutLines(std::string(9000, '\n'))},
         {"", ""},
     };
     static RuntimeOutput output;

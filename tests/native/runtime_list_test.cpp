@@ -12,24 +12,29 @@ TEST(RuntimeList, WorkedExampleMergesRowByRow) {
     const struct {
         const char* home;
         RuntimeVersion version;
+        bool newHome;  // what the merge answers
         std::vector<std::string> after;
     } steps[] = {
-        {"C:\\JRE\\1.3.1\\", {1, 3, 1, 0}, {"1.3.1.0 C:\\JRE\\1.3.1\\"}},
+        {"C:\\JRE\\1.3.1\\", {1, 3, 1, 0}, true, {"1.3.1.0 C:\\JRE\\1.3.1\\"}},
         {"C:\\Java\\jre142\\",
          {1, 4, 2, 0},
+         true,
          {"1.4.2.0 C:\\Java\\jre142\\", "1.3.1.0 C:\\JRE\\1.3.1\\"}},
         {"C:\\Java\\jre142\\",
          {1, 4, 2, 3},
+         false,
          {"1.4.2.3 C:\\Java\\jre142\\", "1.3.1.0 C:\\JRE\\1.3.1\\"}},
         {"c:\\java\\JRE142\\",
          {1, 4, 2, 3},
+         false,
          {"1.4.2.3 C:\\Java\\jre142\\", "1.3.1.0 C:\\JRE\\1.3.1\\"}},
         {"C:\\SDK\\jdk142\\",
          {1, 4, 2, 0},
+         true,
          {"1.4.2.3 C:\\Java\\jre142\\", "1.4.2.0 C:\\SDK\\jdk142\\", "1.3.1.0 C:\\JRE\\1.3.1\\"}},
     };
     for (const auto& step : steps) {
-        ASSERT_TRUE(mergeRuntime(list, step.home, step.version));
+        EXPECT_EQ(mergeRuntime(list, step.home, step.version), step.newHome) << step.home;
         EXPECT_EQ(runtimeRows(list), step.after) << step.home;
     }
 }
@@ -66,7 +71,9 @@ TEST(RuntimeList, VendorRuntimesMergeByTheSameRules) {
         {"C:\\Semeru\\", {0, 0, 0, 0}, vendorKey},               // versionless, found later
         {"C:\\old\\", {1, 1, 8, 0}, javaSoftKey},
     };
-    for (const auto& f : found) ASSERT_TRUE(mergeRuntime(list, f.home, f.version, f.source));
+    std::vector<bool> newHomes;
+    for (const auto& f : found) newHomes.push_back(mergeRuntime(list, f.home, f.version, f.source));
+    EXPECT_EQ(newHomes, (std::vector<bool>{true, true, true, true, false, false, true, true}));
     std::vector<std::string> rows;
     for (const RuntimeCandidate* n = list.head; n != nullptr; n = n->next) {
         rows.push_back(describeVersion(n->version) + " " + n->homeFolder +

@@ -8,6 +8,7 @@
 #include "../common/runtime_rows.h"
 #include "launch/release_file.h"
 #include "launch/runtime_places.h"
+#include "launch/trusted_owners.h"
 
 namespace {
 
@@ -30,6 +31,23 @@ TEST(ReleaseFile, JavaVersionIsReadOnlyWhenWhole) {
         {std::string("JAVA_VERSION=\"1\0.2\"", 19), "1.0.0.0"},
         {"JAVA_VERSION=\"", "0.0.0.0"},
         {"", "0.0.0.0"},
+        // A pre-release ranks below its release; a build number is no update.
+        {"JAVA_VERSION=\"23-ea\"", "23.0.0.0 pre-release"},
+        {"JAVA_VERSION=\"21.0.1-beta+5\"", "21.0.1.0 pre-release"},
+        {"JAVA_VERSION=\"21.0.1+12\"", "21.0.1.0"},
+        {"JAVA_VERSION=\"1.8.0_392-b08\"", "1.8.0.392"},
+        {"JAVA_VERSION=\"17-\"", "17.0.0.0 pre-release"},
+        // As a vendor writes it: other keys first, and a long MODULES line.
+        {"IMPLEMENTOR=\"Eclipse Adoptium\"\nIMPLEMENTOR_VERSION=\"Temurin-21.0.5+11\"\n"
+         "JAVA_RUNTIME_VERSION=\"21.0.5+11-LTS\"\nLIBC=\"default\"\nMODULES=\"" +
+             [] {
+                 std::string modules;
+                 for (int i = 0; i < 130; ++i) modules += "jdk.module" + std::to_string(i) + " ";
+                 return modules;
+             }() +
+             "\"\nOS_ARCH=\"x86_64\"\nOS_NAME=\"Windows\"\nJAVA_VERSION=\"21.0.5\"\n"
+             "JAVA_VERSION_DATE=\"2024-10-15\"\n",
+         "21.0.5.0"},
     };
     for (const auto& c : cases) {
         // Copied to exactly its length, so that a reading past the end is caught.
@@ -37,6 +55,10 @@ TEST(ReleaseFile, JavaVersionIsReadOnlyWhenWhole) {
         EXPECT_EQ(describeVersion(releaseFileVersion(bytes.data(), bytes.size())), c.version)
             << c.text.substr(0, 60);
     }
+    RuntimeVersion release = {23, 0, 0, 0}, early = {23, 0, 0, 0}, older = {22, 0, 2, 0};
+    early.preRelease = true;
+    EXPECT_GT(compareVersions(release, early), 0);
+    EXPECT_GT(compareVersions(early, older), 0);
 }
 
 // A scripted file system: the variables, every folder's entries, the files and release files.
@@ -49,12 +71,16 @@ struct FakeFolders {
     static std::map<std::string, std::vector<Entry>> folders;
     static std::map<std::string, std::string> files;  // path: content
     static std::vector<std::string> listed;
+    // A home folder's owner, as its SID's bytes (none: it cannot be told); by default the user.
+    static std::map<std::string, std::vector<uint8_t>> owners;
+    static const std::vector<uint8_t> userSid;
 
     static void clear() {
         variables.clear();
         folders.clear();
         files.clear();
         listed.clear();
+        owners.clear();
     }
     // Adds each folder of the path to its parent's entries, unless there already.
     static void addFolders(const std::string& path, uint32_t attributes = entryIsFolder) {
@@ -96,6 +122,16 @@ struct FakeFolders {
         }
     }
     static bool isFile(const char* path) { return files.count(path) > 0; }
+    static size_t owner(const char* path, uint8_t* sid) {
+        const auto found = owners.find(path);
+        const std::vector<uint8_t>& owner = found != owners.end() ? found->second : userSid;
+        std::copy(owner.begin(), owner.end(), sid);
+        return owner.size();
+    }
+    static size_t user(uint8_t* sid) {
+        std::copy(userSid.begin(), userSid.end(), sid);
+        return userSid.size();
+    }
     static size_t readStart(const char* path, char* buffer, size_t capacity) {
         const auto found = files.find(path);
         if (found == files.end()) return 0;
@@ -108,9 +144,16 @@ std::map<std::string, std::string> FakeFolders::variables;
 std::map<std::string, std::vector<FakeFolders::Entry>> FakeFolders::folders;
 std::map<std::string, std::string> FakeFolders::files;
 std::vector<std::string> FakeFolders::listed;
+std::map<std::string, std::vector<uint8_t>> FakeFolders::owners;
+// S-1-5-21-0-0-0-1000, and another user of the machine, S-1-5-21-0-0-0-1001.
+const std::vector<uint8_t> FakeFolders::userSid = {1, 5, 0, 0, 0, 0, 0, 5, 21, 0, 0,    0, 0, 0,
+                                                   0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0xE8, 3, 0, 0};
+const std::vector<uint8_t> otherUser = {1, 5, 0, 0, 0, 0, 0, 5, 21, 0, 0,    0, 0, 0,
+                                        0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0xE9, 3, 0, 0};
 
 const FolderAccess fakeAccess = {FakeFolders::variable, FakeFolders::listFolder,
-                                 FakeFolders::isFile, FakeFolders::readStart};
+                                 FakeFolders::isFile,   FakeFolders::readStart,
+                                 FakeFolders::owner,    FakeFolders::user};
 
 std::vector<std::string> search() {
     RuntimeList list;
@@ -144,6 +187,7 @@ TEST_F(RuntimePlacesTest, EveryPlaceInItsOrder) {
     F::addHome("C:\\U\\.gradle\\jdks\\adoptium-11-x64\\jdk-11.0.12+7", "11.0.12");  // before 8.9
     F::addHome("C:\\U\\scoop\\apps\\temurin17-jdk\\current", "17.0.9");
     F::addHome("C:\\PD\\scoop\\apps\\openjdk\\current", "22");
+    F::variables["SCOOP_GLOBAL"] = "C:\\PD\\scoop";
     F::addHome("C:\\U\\R\\.minecraft\\runtime\\java-runtime-gamma\\windows-x64\\java-runtime-gamma",
                "17.0.8");
     F::addHome("C:\\PF86\\Minecraft Launcher\\runtime\\jre-legacy\\windows-x86\\jre-legacy",
@@ -219,13 +263,71 @@ TEST_F(RuntimePlacesTest, UntrustedNamesAndBounds) {
     EXPECT_EQ(search(), (std::vector<std::string>{
                             "1.0.0.0 C:\\PF\\Java\\1250\\", "1.0.0.0 C:\\PF\\Java\\1251\\",
                             "1.0.0.0 C:\\PF\\Java\\1252\\", "1.0.0.0 C:\\PF\\Java\\1253\\"}));
-    // 200 homes in one folder: 128 are listed, and no folder is read after that.
+    // 200 homes in one place: its share of 32 is taken, no other folder of it is read, and the
+    // next place is: a newer runtime in the IDE's downloads is not hidden. Where two places are
+    // one folder (ProgramFiles(x86) named like ProgramW6432), the homes listed already take none
+    // of the second's share: it adds the next 32.
     F::clear();
     SetUp();
-    for (int i = 0; i < 200; ++i) F::addHome("C:\\PF\\Java\\" + std::to_string(1000 + i), "1");
-    F::addHome("C:\\PF\\Zulu\\newer", "2");
-    EXPECT_EQ(search().size(), folderHomesLimit);
-    EXPECT_EQ(F::listed, std::vector<std::string>{"C:\\PF\\Java"});
+    for (int i = 0; i < 200; ++i) F::addHome("C:\\PF\\Java\\" + std::to_string(1000 + i), "8");
+    F::addHome("C:\\PF\\Zulu\\newer", "11");
+    F::addHome("C:\\U\\.jdks\\jdk-21", "21");
+    std::vector<std::string> found = search();
+    ASSERT_EQ(found.size(), homesPerPlace + 1);
+    EXPECT_EQ(found[0], "21.0.0.0 C:\\U\\.jdks\\jdk-21\\");
+    EXPECT_EQ(found[homesPerPlace], "8.0.0.0 C:\\PF\\Java\\1031\\");
+    EXPECT_EQ(F::listed, (std::vector<std::string>{"C:\\PF\\Java", "C:\\U\\.jdks"}));
+    F::variables["ProgramFiles(x86)"] = "C:\\PF";
+    found = search();
+    ASSERT_EQ(found.size(), 2 * homesPerPlace + 1);
+    EXPECT_EQ(found.back(), "8.0.0.0 C:\\PF\\Java\\1063\\");
+}
+
+// Outside the user's profile and the Program Files folders other users may make folders: a home
+// there is taken only from a trusted owner, or the user; the machine-wide Scoop folder is searched
+// only where SCOOP_GLOBAL names it.
+TEST_F(RuntimePlacesTest, HomesWhereOthersMayWriteNeedATrustedOwner) {
+    using F = FakeFolders;
+    const std::vector<uint8_t> system = {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0};
+    const std::vector<uint8_t> administrators = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 32, 2, 0, 0};
+    const std::vector<uint8_t> trustedInstaller = {1,    6,    0,    0,    0,    0,    0,    5,
+                                                   80,   0,    0,    0,    0xB5, 0x89, 0xFB, 0x38,
+                                                   0x19, 0x84, 0xC2, 0xCB, 0x5C, 0x6C, 0x23, 0x6D,
+                                                   0x57, 0x00, 0x77, 0x6E, 0xC0, 0x02, 0x64, 0x87};
+    const struct {
+        const char* home;
+        std::vector<uint8_t> owner;
+        bool taken;
+    } homes[] = {
+        {"D:\\Global\\apps\\a\\current", system, true},
+        {"D:\\Global\\apps\\b\\current", otherUser, false},
+        {"D:\\Global\\apps\\c\\current", {}, false},      // an owner that cannot be told
+        {"D:\\Global\\apps\\k\\current", system, false},  // its program is another user's
+        {"D:\\Gradle\\jdks\\d", administrators, true},
+        {"D:\\Gradle\\jdks\\e", trustedInstaller, true},
+        {"D:\\Gradle\\jdks\\f", F::userSid, true},
+        {"C:\\Ux\\scoop\\apps\\g\\current", otherUser, false},   // not in the profile C:\U
+        {"C:\\U\\.jdks\\h", otherUser, true},                    // in the profile
+        {"C:\\PF86\\Java\\i", otherUser, true},                  // in a Program Files folder
+        {"C:\\PD\\scoop\\apps\\j\\current", F::userSid, false},  // not searched at all
+    };
+    F::variables["SCOOP_GLOBAL"] = "D:\\Global";
+    F::variables["GRADLE_USER_HOME"] = "D:\\Gradle";
+    F::variables["SCOOP"] = "C:\\Ux\\scoop";
+    std::vector<std::string> expected;
+    int version = 99;
+    for (const auto& h : homes) {
+        F::addHome(h.home, std::to_string(version).c_str());
+        F::owners[h.home] = h.owner;
+        if (strstr(h.home, "\\k\\") != nullptr)
+            F::owners[h.home + std::string("\\bin\\java.exe")] = otherUser;
+        if (h.taken) expected.push_back(std::to_string(version) + ".0.0.0 " + h.home + "\\");
+        --version;
+    }
+    EXPECT_EQ(search(), expected);
+    std::vector<uint8_t> cut = trustedInstaller;
+    cut.resize(28);
+    EXPECT_FALSE(trustedOwner(cut.data(), cut.size(), nullptr, 0)) << "a SID cut short";
 }
 
 }  // namespace

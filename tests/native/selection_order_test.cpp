@@ -34,6 +34,7 @@ struct Machine {
     static int furtherScans;
     static std::vector<Registered> unregistered;  // in folders where runtimes are put
     static int unregisteredScans;
+    static std::set<std::string> oneFolder;  // texts that all name one folder on disk
 
     static bool postStatus(const char*) { return true; }
     static bool runAndWatch(char* line) {
@@ -65,6 +66,10 @@ struct Machine {
             mergeRuntime(list, r.home.c_str(), r.version, r.source);
         }
     }
+    static bool identify(const char* path, FolderIdentity& identity) {
+        identity = {7, 0, 42};
+        return oneFolder.count(path) > 0;
+    }
     static void collectUnregistered(RuntimeList& list) {
         ++unregisteredScans;
         for (const Registered& r : unregistered) {
@@ -84,6 +89,7 @@ int Machine::javaHomeReads;
 int Machine::furtherScans;
 std::vector<Registered> Machine::unregistered;
 int Machine::unregisteredScans;
+std::set<std::string> Machine::oneFolder;
 
 const char* asItIs(const char* home, char*, unsigned) {
     return home;
@@ -91,7 +97,8 @@ const char* asItIs(const char* home, char*, unsigned) {
 const LauncherPlatform machine = {
     Machine::postStatus,     Machine::runAndWatch,         Machine::pathExists,
     Machine::collect,        Machine::showError,           Machine::readJavaHome,
-    Machine::collectFurther, Machine::collectUnregistered, asItIs};
+    Machine::collectFurther, Machine::collectUnregistered, asItIs,
+    Machine::identify};
 
 class SelectionTest : public StateTest {
 protected:
@@ -109,6 +116,7 @@ protected:
         Machine::furtherScans = 0;
         Machine::unregistered.clear();
         Machine::unregisteredScans = 0;
+        Machine::oneFolder.clear();
     }
 };
 
@@ -241,7 +249,19 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
         Runtimes further;
         std::vector<std::string> programs;
         Runtimes unregistered = {};  // their programs follow "java"
+        std::set<std::string> oneFolder = {};
     } cases[] = {
+        {"one home in five forms is tried once: a doubled backslash, forward slashes, a short "
+         "name, a junction's target",
+         {"D:\\S\\\\apps\\jdk\\current\\"},
+         {{"D:\\S\\apps\\jdk\\current\\", {1, 4, 2, 0}}},
+         "D:\\S\\\\apps\\jdk\\current\\",
+         {{"d:/s/apps/jdk/current/", {17, 0, 0, 0}}},
+         {"D:\\S\\apps\\jdk\\current\\bin\\java", "jview", "java"},
+         {{"D:\\S\\APPS\\JDK~1\\CURRENT\\", {21, 0, 1, 0}},
+          {"D:\\S\\apps\\jdk\\21.0.1\\", {21, 0, 1, 0}}},
+         {"D:\\S\\apps\\jdk\\current\\", "D:\\S\\\\apps\\jdk\\current\\", "d:/s/apps/jdk/current/",
+          "D:\\S\\APPS\\JDK~1\\CURRENT\\", "D:\\S\\apps\\jdk\\21.0.1\\"}},
         {"all three sources, in order",
          {"C:\\jh"},
          {},
@@ -324,6 +344,7 @@ TEST_F(SelectionTest, LastResortOrderAndEachHomeOnce) {
         Machine::javaHome = c.javaHome;
         Machine::furtherRegistry = c.further;
         Machine::unregistered = c.unregistered;
+        Machine::oneFolder = c.oneFolder;
         EXPECT_FALSE(chooseAndLaunch(machine)) << c.name;
         EXPECT_EQ(Machine::programsRun, c.programs) << c.name;
         EXPECT_EQ(Machine::furtherScans, 1) << c.name;
