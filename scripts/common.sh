@@ -334,25 +334,23 @@ start_persistent_wineserver() {
 
 # One script at a time holds the prefix: each keeps the prefix's one Wine server for itself and
 # ends every program in the prefix when it starts and when it ends, which would end another
-# script's. The holder is named in $WINEPREFIX.holder, made at once or not at all; a holder that no
-# longer runs (killed before it could let go) is replaced.
+# script's. The holder takes a lock (flock) on $WINEPREFIX.lock at once or not at all. A keeper
+# process holds it, which lives exactly as long as the script however it ends; nothing the script
+# starts inherits the lock (a Wine server that outlives it would hold it for ever).
+# $WINEPREFIX.holder names the holder, for the message to the one turned away.
 claim_prefix() {
-    local holder="$WINEPREFIX.holder" pid name attempt
-    for attempt in 1 2; do
-        if (set -C; echo "$$ ${0##*/}" >"$holder") 2>/dev/null; then
-            CLAIMED_PREFIX=$holder
-            return 0
-        fi
+    local lock="$WINEPREFIX.lock" holder="$WINEPREFIX.holder" fd pid name
+    exec {fd}>>"$lock" || return 1
+    if ! flock -n "$fd"; then
+        exec {fd}>&-
         read -r pid name <"$holder" 2>/dev/null
-        if [ -n "${pid:-}" ] && [ "$pid" != "$$" ] && kill -0 "$pid" 2>/dev/null &&
-            grep -qsF "${name:-?}" "/proc/$pid/cmdline"; then
-            echo "scripts/$name (process $pid) is using the Wine prefix $WINEPREFIX: run this once it has ended" >&2
-            return 1
-        fi
-        rm -f "$holder"
-    done
-    echo "could not claim the Wine prefix $WINEPREFIX ($holder)" >&2
-    return 1
+        echo "scripts/${name:-?} (process ${pid:-?}) is using the Wine prefix $WINEPREFIX: run this once it has ended" >&2
+        return 1
+    fi
+    tail --pid=$$ -f /dev/null </dev/null >/dev/null 2>&1 &
+    CLAIMED_PREFIX=$!
+    exec {fd}>&-
+    echo "$$ ${0##*/}" >"$holder"
 }
 
 ensure_prefix() {
@@ -417,5 +415,9 @@ stop_started() {
     STARTED_WINESERVER=
     STARTED_XVFB_PID=
     remove_binfmt_registration
-    if [ -n "$CLAIMED_PREFIX" ]; then rm -f "$CLAIMED_PREFIX"; CLAIMED_PREFIX=; fi
+    if [ -n "$CLAIMED_PREFIX" ]; then
+        kill "$CLAIMED_PREFIX" 2>/dev/null
+        wait "$CLAIMED_PREFIX" 2>/dev/null
+        CLAIMED_PREFIX=
+    fi
 }

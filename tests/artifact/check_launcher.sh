@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The shipped launcher.exe: a 32-bit GUI program under 36 KiB that imports exactly the functions
+# The shipped launcher.exe: a 32-bit GUI program under 37 KiB that imports exactly the functions
 # on the allow list, so that a new import fails here until the list is changed on purpose, and
 # that carries its application manifest (asInvoker, Vista to 11, aware of each monitor's DPI, the
 # Common Controls 6, UTF-8 as its code page) and its version information with the project's
@@ -17,7 +17,7 @@ if [ "$signed" = signed ]; then
     security=$("$objdump" -p "$exe" | awk '/Security Directory/ { print $3; exit }')
     [ -n "$security" ] && [ "$security" != 00000000 ] || fail "$exe carries no signature"
 else
-    [ "$size" -lt $((36 * 1024)) ] || fail "launcher.exe is $size bytes, over the 36 KiB budget"
+    [ "$size" -lt $((37 * 1024)) ] || fail "launcher.exe is $size bytes, over the 37 KiB budget"
 fi
 
 headers=$("$objdump" -p "$exe")

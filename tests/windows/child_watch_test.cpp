@@ -4,7 +4,9 @@
 
 #include <string.h>
 
+#include "launch/child_process.h"
 #include "launch/child_watch.h"
+#include "launch/launch_log.h"
 #include "startup/launcher_state.h"
 #include "test_support.h"
 
@@ -129,6 +131,48 @@ TEST_F(ChildWatchTest, AWindowInAProcessTheChildStartedIsTheApplication) {
     folder.placeStandIn("real\\bin\\java.exe",
                         "action=window\ntitle=quarvel\ncode=3\nlifetime=1500\n");
     EXPECT_FALSE(run("shim=" + real + "\n")) << "the shim hands on the runtime's exit code 3";
+}
+
+// With the log on, the log never changes what starts: where the system has no list of the handles
+// a child inherits (its calls taken away, as before Vista), or refuses the start with the pipe and
+// its list, the runtime starts as with the log off, and the log says so.
+struct RefusingStart {
+    static BOOL WINAPI start(LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES process,
+                             LPSECURITY_ATTRIBUTES thread, BOOL inherit, DWORD flags, LPVOID block,
+                             LPCSTR folder, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION child) {
+        if ((flags & EXTENDED_STARTUPINFO_PRESENT) != 0) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
+        return CreateProcessA(program, line, process, thread, inherit, flags, block, folder,
+                              startup, child);
+    }
+};
+
+TEST_F(ChildWatchTest, WithTheLogOnTheRuntimeStartsEvenWithoutItsPipe) {
+    static std::string lines;
+    lines.clear();
+    openLaunchLog({[]() -> uint32_t { return 0; },
+                   [](const char* bytes, size_t count) { lines.append(bytes, count); }, [] {},
+                   [] {}, [] {}, nullptr});
+    static const AttributeListCalls none = {};
+    for (size_t way = 0; way < 2; ++way) {
+        if (way == 0) attributeListCalls = &none;
+        if (way == 1) processStart = RefusingStart::start;
+        EXPECT_TRUE(run("action=exit\ncode=0\n")) << way;
+        attributeListCalls = nullptr;
+        processStart = nullptr;
+        const std::vector<Record> seen = records();
+        ASSERT_EQ(seen.size(), way + 1);
+        EXPECT_EQ(seen.back().startupFlags & STARTF_USESTDHANDLES, 0u) << way;
+    }
+    closeLaunchLog();
+    EXPECT_NE(lines.find("the runtime's error output cannot be collected here"), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("refused with a pipe for its error output (error 87): started as with "
+                         "the log off"),
+              std::string::npos)
+        << lines;
 }
 
 }  // namespace

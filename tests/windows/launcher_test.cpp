@@ -283,8 +283,11 @@ TEST_F(LauncherTest, TheRuntimeGetsNoConsoleAndNoneOfTheLaunchersHandles) {
     placeArchive();
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     const std::string logFile = disc / "output.txt";
-    for (const bool logOn : {false, true}) {
-        SCOPED_TRACE(logOn ? "log on" : "log off");
+    // Last, started by a shell that handed it a hot key and a monitor, which travel in the
+    // handle fields: beside the log's standard handles they must be gone.
+    for (const int run : {0, 1, 2}) {
+        const bool logOn = run > 0, hotKey = run == 2;
+        SCOPED_TRACE(logOn ? (hotKey ? "log on, a hot key" : "log on") : "log off");
         DeleteFileA(log.c_str());
         HANDLE output =
             CreateFileA(logFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -306,8 +309,9 @@ TEST_F(LauncherTest, TheRuntimeGetsNoConsoleAndNoneOfTheLaunchersHandles) {
         STARTUPINFOA startup;
         ZeroMemory(&startup, sizeof startup);
         startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = input;
+        startup.dwFlags = hotKey ? STARTF_USEHOTKEY | 0x400 /* STARTF_HASSHELLDATA */
+                                 : STARTF_USESTDHANDLES;
+        startup.hStdInput = hotKey ? reinterpret_cast<HANDLE>(0x0746) : input;  // Ctrl+F
         startup.hStdOutput = output;
         startup.hStdError = output;
         startup.cbReserved2 = sizeof table;
@@ -324,6 +328,9 @@ TEST_F(LauncherTest, TheRuntimeGetsNoConsoleAndNoneOfTheLaunchersHandles) {
         const std::vector<Record> seen = readRecords(log);
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ((seen[0].startupFlags & STARTF_USESTDHANDLES) != 0, logOn);
+        if (logOn) {
+            EXPECT_EQ(seen[0].startupFlags & (STARTF_USEHOTKEY | 0x400), 0u);
+        }
         EXPECT_EQ(seen[0].reserved2, 0u);
         ASSERT_EQ(seen[0].standardHandles.size(), 3u);
         for (UINT_PTR handle : seen[0].standardHandles) {
@@ -665,6 +672,36 @@ TEST_F(LauncherTest, TheLogIsWrittenWhereTheUserNamedIt) {
     }
     EXPECT_EQ(GetFileAttributesA((disc / "quarvel-relative.log").c_str()), INVALID_FILE_ATTRIBUTES)
         << "not beside the launcher";
+
+    // A name that is a second name of another file, or a device, is refused: nothing it leads to
+    // is touched, and the launcher says so on its standard error. The runtime starts all the same.
+    disc.writeFile("victim.txt", "keep me");
+    ASSERT_TRUE(
+        CreateHardLinkA((disc / "linked.log").c_str(), (disc / "victim.txt").c_str(), nullptr));
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    for (const std::string& named : {disc / "linked.log", std::string("NUL")}) {
+        SCOPED_TRACE(named);
+        DeleteFileA(log.c_str());
+        HANDLE error = CreateFileA((disc / "error.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                   &inheritable, CREATE_ALWAYS, 0, nullptr);
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdError = error;
+        SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", named.c_str());
+        {
+            Process launcher = startLauncher("", &startup, TRUE);
+            EXPECT_EQ(launcher.waitForExit(15000), 0u);
+        }
+        SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
+        CloseHandle(error);
+        EXPECT_EQ(readFile(disc / "victim.txt"), "keep me");
+        EXPECT_NE(readFile(disc / "error.txt").find("QUARVEL_LAUNCHER_LOG is a link, a device"),
+                  std::string::npos);
+        EXPECT_EQ(programsRun(), std::vector<std::string>{"java\\bin\\java"});
+        endRecordedProcesses(log);
+    }
 }
 
 // Seven registered runtimes, every one failing: all tiers in order, then the fallback page.
@@ -1049,12 +1086,19 @@ TEST_F(LastResortTest, TheLogHoldsWhatEachRuntimeSaid) {
     });
     ASSERT_NE(gap, events.end());
     EXPECT_EQ(*gap, std::to_string(204800 - 8192) + " bytes of the runtime's output left out here");
-    EXPECT_TRUE(std::all_of(
-        said, gap, [](const std::string& e) { return e.compare(0, 9, "runtime: ") == 0; }));
-    EXPECT_EQ(said->compare(0, 32, "runtime: \tat com.quarvel.browser"), 0) << *said;
+    // Of each 4 KiB kept (about 90 lines of a stack trace), 64 lines: the first part's first, the
+    // last part's last, with the lines left out of each said beside the gap.
+    const auto runtimeLine = [](const std::string& e) { return e.compare(0, 9, "runtime: ") == 0; };
     const auto startedWith = find(gap, "the application started with");
-    ASSERT_NE(startedWith, events.end());
-    EXPECT_GT(startedWith - gap, 40) << "the last 4 KiB's lines between the gap and the end";
+    ASSERT_EQ(gap - said, 65);
+    ASSERT_EQ(startedWith - gap, 66);
+    EXPECT_TRUE(std::all_of(said, gap - 1, runtimeLine));
+    EXPECT_TRUE(std::all_of(gap + 2, startedWith, runtimeLine));
+    for (const auto& leftOut : {gap[-1], gap[1]}) {
+        EXPECT_NE(leftOut.find(" lines of the runtime's output left out here"), std::string::npos)
+            << leftOut;
+    }
+    EXPECT_EQ(said->compare(0, 32, "runtime: \tat com.quarvel.browser"), 0) << *said;
     // Seen within a watch cycle of opening the window, though the runtime wrote 200 KiB first.
     const std::vector<Record> seen = readRecords(log);
     ASSERT_EQ(seen.size(), 3u);
@@ -1074,11 +1118,11 @@ TEST_F(LastResortTest, UnregisteredRuntimesAreWalkedNewestFirstAfterTheRegistere
     const struct {
         const char* variable;
         const char* folder;
-    } variables[] = {{"ProgramW6432", "PF"},        {"ProgramFiles(x86)", "PF86"},
-                     {"LOCALAPPDATA", "Local"},     {"USERPROFILE", "User"},
-                     {"APPDATA", "Roaming"},        {"ProgramData", "Data"},
-                     {"GRADLE_USER_HOME", nullptr}, {"SCOOP", nullptr},
-                     {"SCOOP_GLOBAL", nullptr}};
+    } variables[] = {{"ProgramW6432", "PF"},         {"ProgramFiles(x86)", "PF86"},
+                     {"LOCALAPPDATA", "Local"},      {"USERPROFILE", "User"},
+                     {"APPDATA", "Roaming"},         {"ProgramData", "Data"},
+                     {"GRADLE_USER_HOME", nullptr},  {"SCOOP", nullptr},
+                     {"SCOOP_GLOBAL", "Data\\scoop"}};
     std::vector<std::pair<std::string, std::string>> saved;
     for (const auto& v : variables) {
         char value[MAX_PATH] = "";
@@ -1181,12 +1225,12 @@ void writeWideFile(const std::wstring& path, const std::string& content) {
     CloseHandle(file);
 }
 
-// Sets an environment variable for its scope, and puts back what it was.
+// Sets (or with null, unsets) an environment variable for its scope, and puts back what it was.
 class ScopedVariable {
 public:
-    ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
+    ScopedVariable(const wchar_t* name, const wchar_t* value) : name_(name) {
         had_ = GetEnvironmentVariableW(name, saved_, MAX_PATH) > 0;
-        SetEnvironmentVariableW(name, value.c_str());
+        SetEnvironmentVariableW(name, value);
     }
     ~ScopedVariable() { SetEnvironmentVariableW(name_, had_ ? saved_ : nullptr); }
     ScopedVariable(const ScopedVariable&) = delete;
@@ -1261,7 +1305,7 @@ TEST_F(LastResortTest, EveryNameReachesTheRuntimeWhateverItsLetters) {
             std::unique_ptr<ScopedVariable> variable;
             if (c.runtime != besideIt) {
                 variable.reset(new ScopedVariable(
-                    c.runtime == javaHome ? L"JAVA_HOME" : L"USERPROFILE", where));
+                    c.runtime == javaHome ? L"JAVA_HOME" : L"USERPROFILE", where.c_str()));
             }
             const std::wstring documents =
                 c.documents != nullptr ? root + L"\\" + fromUtf8(c.documents) : L"";
@@ -1313,6 +1357,42 @@ TEST_F(LastResortTest, EveryNameReachesTheRuntimeWhateverItsLetters) {
         }
     }
     EXPECT_GT(ran, 0) << "no case for code page " << GetACP();
+}
+
+// Safe where others may write: JAVA_HOME names a registered home in another form (a doubled
+// backslash), and that runtime is tried once; a subkey name too long for the buffer (450 bytes in
+// UTF-8) hides no runtime registered after it; a runtime planted in the machine-wide Scoop folder
+// (%ProgramData%\scoop) is not started unless SCOOP_GLOBAL names that folder. (Wine makes every
+// file its user's: that another user's folder is passed over, the native tests show.)
+TEST_F(LastResortTest, EachRuntimeOnceAndNoneFromAFolderNobodyNamed) {
+    placeRuntime("X", failing);
+    placeRuntime("Y", failing);
+    registerRuntime("JDK", "17", disc / "X");
+    HKEY key;
+    std::wstring longName = L"1";
+    longName.append(150, L'\x8868');
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\JavaSoft\\JDK\\" + longName).c_str(),
+                              0, nullptr, 0, KEY_ALL_ACCESS | launcherView, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, L"JavaHome", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"C:\\none"), 16);
+    RegCloseKey(key);
+    registerRuntime("JDK", "2", disc / "Y");
+    const std::string planted = "Data\\scoop\\apps\\planted\\current";
+    placeRuntime(planted, working);
+    disc.writeFile(planted + "\\release", "JAVA_VERSION=\"99\"\n");
+    const ScopedVariable javaHome(L"JAVA_HOME", wideText(disc.path() + "\\\\X").c_str());
+    const ScopedVariable programData(L"ProgramData", wideText(disc / "Data").c_str());
+    const std::wstring global = wideText(disc / "Data\\scoop");
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "SCOOP_GLOBAL names the folder" : "no SCOOP_GLOBAL");
+        DeleteFileA(log.c_str());
+        const ScopedVariable scoopGlobal(L"SCOOP_GLOBAL", named ? global.c_str() : nullptr);
+        runLauncher();
+        EXPECT_EQ(programsRun(),
+                  (std::vector<std::string>{"X\\bin\\java", "Y\\bin\\java",
+                                            named ? planted + "\\bin\\java" : "viewer\\viewer"}));
+        endRecordedProcesses(log);
+    }
 }
 
 // A runtime reached through a package manager's shim (a java.exe that starts the real one and

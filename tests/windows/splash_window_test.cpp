@@ -252,6 +252,20 @@ TEST_F(SplashWindowTest, TakesThePlaceSuggestedForANewDpiAndRepaints) {
     EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
 }
 
+// Laid out for the system's DPI, then again for its monitor's where that differs (the user changed
+// that monitor's scaling since signing in): here the system tells 144 and the monitor has 96.
+TEST_F(SplashWindowTest, IsLaidOutAgainForItsMonitorsDpi) {
+    launcherState.systemDpi = 144;
+    HWND second = createSplashWindow(GetModuleHandleA(nullptr));
+    ASSERT_NE(second, nullptr);
+    RECT placed;
+    GetWindowRect(second, &placed);
+    DestroyWindow(second);
+    const ScreenPoint expected = splashPosition(launcherState.workArea, splashMetrics(96));
+    EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right, placed.bottom}),
+              std::vector<LONG>({expected.x, expected.y, expected.x + 366, expected.y + 150}));
+}
+
 TEST_F(SplashWindowTest, DestroyingTheWindowAsksToQuitWithCodeZero) {
     DestroyWindow(window);
     MSG message;
