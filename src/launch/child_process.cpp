@@ -60,6 +60,7 @@ ErrorOutputPipe::ErrorOutputPipe(bool wanted) {
 }
 
 ErrorOutputPipe::~ErrorOutputPipe() {
+    stopReading();
     closeWriteEnd();
     if (read_ != nullptr) CloseHandle(read_);
     if (listMade_) listCalls().remove(list_);
@@ -68,6 +69,37 @@ ErrorOutputPipe::~ErrorOutputPipe() {
 void ErrorOutputPipe::closeWriteEnd() {
     if (write_ != nullptr) CloseHandle(write_);
     write_ = nullptr;
+}
+
+DWORD WINAPI ErrorOutputPipe::readAll(void* pipe) {
+    ErrorOutputPipe& self = *static_cast<ErrorOutputPipe*>(pipe);
+    char chunk[2048];
+    DWORD read = 0;
+    // Until the last writer has gone, or the read is cut short.
+    while (self.stopping_ == 0 && ReadFile(self.read_, chunk, sizeof chunk, &read, nullptr) &&
+           read > 0) {
+        self.output_->add(chunk, read);
+    }
+    return 0;
+}
+
+bool ErrorOutputPipe::startReading(RuntimeOutput& output) {
+    cancel_ = systemFunction<decltype(cancel_)>(kernel32, "CancelSynchronousIo");
+    if (!ready_ || cancel_ == nullptr) return false;
+    output_ = &output;
+    reader_ = CreateThread(nullptr, 0, readAll, this, 0, nullptr);
+    return reader_ != nullptr;
+}
+
+void ErrorOutputPipe::stopReading() {
+    if (reader_ == nullptr) return;
+    InterlockedExchange(&stopping_, 1);
+    // The reader may be between two reads when first asked: it is asked again.
+    do {
+        cancel_(reader_);
+    } while (WaitForSingleObject(reader_, 10) == WAIT_TIMEOUT);
+    CloseHandle(reader_);
+    reader_ = nullptr;
 }
 
 void ErrorOutputPipe::drainInto(RuntimeOutput& output) {

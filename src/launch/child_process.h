@@ -38,13 +38,25 @@ public:
     void* handleList() { return list_; }
     // Once the child holds its copy: the pipe then breaks when the last of its writers has gone.
     void closeWriteEnd();
+    // Reads what the runtime writes as it arrives, on a thread of its own, into `output`, which is
+    // the reader's alone until stopReading(): a runtime never waits on a full pipe (its window
+    // would open late). False where no reader could be started.
+    bool startReading(RuntimeOutput& output);
+    // Stops the reader, cutting short the read it waits in, and waits for it to end.
+    void stopReading();
     // Adds what has arrived, without waiting for more; at most 1 MiB a call, so that a runtime
     // that writes without end cannot hold the watch.
     void drainInto(RuntimeOutput& output);
 
 private:
+    static DWORD WINAPI readAll(void* pipe);
+
     HANDLE read_ = nullptr;
     HANDLE write_ = nullptr;
+    HANDLE reader_ = nullptr;
+    BOOL(WINAPI* cancel_)(HANDLE thread) = nullptr;  // CancelSynchronousIo, Vista and later
+    RuntimeOutput* output_ = nullptr;
+    volatile LONG stopping_ = 0;
     bool listMade_ = false;
     bool ready_ = false;
     alignas(8) unsigned char list_[96];  // a PROC_THREAD_ATTRIBUTE_LIST of one attribute

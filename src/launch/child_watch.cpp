@@ -3,14 +3,17 @@
 //
 // The application's window may open in the child or in any process it started, directly or
 // further down (a package manager's java.exe is a shim that starts the real runtime and waits for
-// it). Each cycle takes a snapshot of the system's processes and adds the child's new descendants
+// it). Each look takes a snapshot of the system's processes and adds the child's new descendants
 // to its family before the windows are enumerated; nothing is attached to the child, so the
 // application outlives the launcher exactly as it would without the watch.
+//
+// Between its looks every 300 ms the watch waits for the child's end or for Windows to tell of a
+// window created, shown or named (out-of-context WinEvent hooks, delivered as messages to the
+// worker while it waits); one of the family's makes it look at once, from the second cycle on.
 #include "child_watch.h"
 
 #include <stdlib.h>
 #include <string.h>
-#include <wchar.h>
 
 #include <tlhelp32.h>
 
@@ -100,6 +103,86 @@ void endDescendants(ProcessFamily& family) {
     } while (++rounds < 8 && adoptDescendants(family) > 0);
 }
 
+// Whether a title holds "QuarVel", letter case and all (a loop where wcsstr would be an import).
+bool namesQuarVel(const wchar_t* title) {
+    static const wchar_t name[] = L"QuarVel";
+    for (; *title != 0; ++title) {
+        size_t i = 0;
+        while (name[i] != 0 && title[i] == name[i]) ++i;
+        if (name[i] == 0) return true;
+    }
+    return false;
+}
+
+// The watch in progress, as the window events' callback sees it. Only the worker watches, and the
+// callback runs on its thread while it waits.
+struct EventWatch {
+    const ProcessFamily* family;
+    bool lookNow;
+};
+EventWatch eventWatch;
+
+void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                            DWORD) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (windowEventCounts(event, object, child, eventWatch.family->contains(owner))) {
+        eventWatch.lookNow = true;
+    }
+}
+
+// The hooks of one watch, for windows created or shown and for windows named, removed when it
+// ends: no event of one start counts for another. Where Windows refuses them, the watch looks
+// every 300 ms alone.
+class WindowEventHooks {
+public:
+    explicit WindowEventHooks(const ProcessFamily& family) {
+        eventWatch = {&family, false};
+        const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
+        hooks_[0] =
+            SetWinEventHook(objectCreated, objectShown, nullptr, onWindowEvent, 0, 0, flags);
+        hooks_[1] = SetWinEventHook(objectNamed, objectNamed, nullptr, onWindowEvent, 0, 0, flags);
+    }
+    ~WindowEventHooks() {
+        for (HWINEVENTHOOK hook : hooks_) {
+            if (hook != nullptr) UnhookWinEvent(hook);
+        }
+    }
+    WindowEventHooks(const WindowEventHooks&) = delete;
+    WindowEventHooks& operator=(const WindowEventHooks&) = delete;
+
+private:
+    HWINEVENTHOOK hooks_[2];
+};
+
+// One look: what the family has started since the last, then the windows. True when the
+// application's window is among them.
+bool lookForWindow(ProcessFamily& family) {
+    adoptDescendants(family);
+    eventWatch.lookNow = false;
+    applicationWindowFound = false;
+    EnumWindows(matchApplicationWindow, reinterpret_cast<LPARAM>(&family));
+    return applicationWindowFound;
+}
+
+enum CycleEnd { lookDue, childEnded, seenEarly };
+
+// Waits out one 300 ms cycle, or until the child ends (or the wait fails). From the second cycle
+// on, a window event of the family cuts the wait short for a look within it.
+CycleEnd waitOutCycle(HANDLE process, ProcessFamily& family, int cycle) {
+    const DWORD begun = GetTickCount();
+    for (DWORD waited = 0; waited < watchPollMilliseconds; waited = GetTickCount() - begun) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE,
+                                                     watchPollMilliseconds - waited, QS_ALLINPUT);
+        if (woke == WAIT_TIMEOUT) break;
+        if (woke != WAIT_OBJECT_0 + 1) return childEnded;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        if (eventWatch.lookNow && eventMayLook(cycle) && lookForWindow(family)) return seenEarly;
+    }
+    return lookDue;
+}
+
 }  // namespace
 
 BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
@@ -110,7 +193,7 @@ BOOL CALLBACK matchApplicationWindow(HWND window, LPARAM family) {
     // many bytes.
     wchar_t title[100] = L"";
     GetWindowTextW(window, title, 100);
-    if (wcsstr(title, L"QuarVel") == nullptr) return TRUE;
+    if (!namesQuarVel(title)) return TRUE;
     // A console that a descendant was given (the runtime behind a shim is a console program) is
     // never the application's window, though its title may hold the name: it is the title of the
     // launcher's start-up information, which a shortcut named QuarVel sets, or a program's path.
@@ -151,16 +234,20 @@ bool runAndWatch(char* commandLine) {
     // The child is held through its own handle; the family holds its descendants.
     ProcessFamily family(processAccess);
     family.add(child.dwProcessId, creationTime(process), nullptr);
-    bool windowSeen = false;
-    for (int cycle = 0; cycle < watchCycles && !windowSeen; ++cycle) {
-        if (WaitForSingleObject(process, watchPollMilliseconds) != WAIT_TIMEOUT) break;
-        if (cycle == 0) flushLaunchLog();  // the child has had its moment to start
-        errors.drainInto(runtimeOutput);   // so that the runtime never waits on a full pipe
-        adoptDescendants(family);
-        applicationWindowFound = false;
-        EnumWindows(matchApplicationWindow, reinterpret_cast<LPARAM>(&family));
-        windowSeen = applicationWindowFound;  // the application keeps running
+    // So that the runtime never waits on a full pipe: read as it arrives, or else at each look.
+    const bool reading = errors.startReading(runtimeOutput);
+    bool windowSeen = false;  // the application keeps running
+    {
+        const WindowEventHooks hooks(family);
+        for (int cycle = 0; cycle < watchCycles && !windowSeen; ++cycle) {
+            const CycleEnd end = waitOutCycle(process, family, cycle);
+            if (end == childEnded) break;
+            if (cycle == 0) flushLaunchLog();  // the child has had its moment to start
+            if (!reading) errors.drainInto(runtimeOutput);
+            windowSeen = end == seenEarly || lookForWindow(family);
+        }
     }
+    errors.stopReading();
     const uint32_t watched = launchLogMilliseconds() - startedAt;
     // An exit code that cannot be read is a failed start, and the child must not linger.
     DWORD exitCode = STILL_ACTIVE;

@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-const DWORD watchPollMilliseconds = 300;
-const int watchCycles = 300;  // 90 seconds in all
+#include "window_events.h"
 
 bool runAndWatch(char* commandLine);
 

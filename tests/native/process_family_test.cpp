@@ -1,5 +1,5 @@
 // The family of a watched child over scripted process snapshots: who counts as started by it, and
-// that every process it opens is closed again.
+// that every process it opens is closed again; and which window events of it make the watch look.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "launch/process_family.h"
+#include "launch/window_events.h"
 
 namespace {
 
@@ -118,6 +119,35 @@ TEST(ProcessFamily, ManyDescendantsInADeepChain) {
     family.add(10, 10, nullptr);
     EXPECT_EQ(family.adopt(snapshot.data(), snapshot.size()), 200u);
     EXPECT_TRUE(family.contains(210));
+}
+
+}  // namespace
+
+namespace {
+
+// Which window events make the watch look at once, and from when: a window's own creation,
+// showing or naming, in a process of the child's family, once the first cycle's look is over.
+TEST(WindowEvents, AFamilyWindowAppearingOrNamedAndNotBeforeTheFirstLook) {
+    const struct {
+        uint32_t event;
+        int32_t object, child;
+        bool ofFamily, counts;
+    } cases[] = {
+        {objectCreated, 0, 0, true, true},   {objectShown, 0, 0, true, true},
+        {objectNamed, 0, 0, true, true},     {0x8001, 0, 0, true, false},  // destroyed
+        {0x8003, 0, 0, true, false},                                       // hidden
+        {0x800B, 0, 0, true, false},                                       // moved
+        {objectNamed, -4, 0, true, false},    // its client area, not the window
+        {objectCreated, 0, 3, true, false},   // a part of it
+        {objectCreated, 0, 0, false, false},  // another process's
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(windowEventCounts(c.event, c.object, c.child, c.ofFamily), c.counts)
+            << std::hex << c.event << " " << c.object << " " << c.child << " " << c.ofFamily;
+    }
+    EXPECT_FALSE(eventMayLook(0));
+    EXPECT_TRUE(eventMayLook(1));
+    EXPECT_TRUE(eventMayLook(watchCycles - 1));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 //   at=MICROS         wait before acting until the performance counter's clock (micro_clock.h)
 //                     reads MICROS, so that a watcher can place the action in its cycle
 //   title=TEXT        the window's title, for action=window
+//   title-after=MS    with action=window: create the window without a title and give it its
+//                     title that long after (its record's window time is then the titling's)
 //   lifetime=MS       with action=window: exit with `code` that long after the window opened
 //   load=NAME         load the DLL NAME by name first, as a program without a restricted DLL
 //                     search would
@@ -75,6 +77,7 @@ struct Behaviour {
     long long at = 0;
     std::string title = "QuarVel";
     int lifetime = -1;
+    int titleAfter = -1;
     bool checkMain = true;
     std::string load;
     std::vector<std::string> checkHandles;
@@ -147,6 +150,7 @@ Behaviour readBehaviour(const std::string& base) {
         if (key == "at") b.at = atoll(value.c_str());
         if (key == "title") b.title = value;
         if (key == "lifetime") b.lifetime = atoi(value.c_str());
+        if (key == "title-after") b.titleAfter = atoi(value.c_str());
         if (key == "check-main") b.checkMain = value != "0";
         if (key == "load") b.load = value;
         if (key == "check-handle") b.checkHandles.push_back(value);
@@ -332,9 +336,15 @@ int main(int argc, char** argv) {
     windowClass.lpszClassName = "StandInWindow";
     RegisterClassA(&windowClass);
     // Taken before the window exists, so that a watcher's measured delay is never too short.
-    const long long opening = nowMicros();
-    CreateWindowA("StandInWindow", b.title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                  100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    long long opening = nowMicros();
+    const HWND window = CreateWindowA("StandInWindow", b.titleAfter < 0 ? b.title.c_str() : "",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                      nullptr, windowClass.hInstance, nullptr);
+    if (b.titleAfter >= 0) {
+        Sleep(b.titleAfter);
+        opening = nowMicros();
+        SetWindowTextA(window, b.title.c_str());
+    }
     append(b.log, "window " + std::to_string(opening) + "\n");
     if (b.lifetime >= 0) SetTimer(nullptr, 0, static_cast<UINT>(b.lifetime), nullptr);
     MSG message;

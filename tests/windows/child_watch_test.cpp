@@ -74,6 +74,43 @@ TEST_F(ChildWatchTest, AWindowTitledWithQuarVelIsTheApplication) {
     endRecordedProcesses(folder / "rt\\bin\\java.log");
 }
 
+// Windows tells the watch of the child's window as it opens: one that opens halfway between the
+// first and second look (450 ms after the watch began) is seen within 50 ms, not at the next look;
+// one that opens at 100 ms is seen at the first look, not before 300 ms. A child that opens its
+// window and ends with 1 before the first look fails.
+TEST_F(ChildWatchTest, AWindowIsSeenAsItOpensButNotBeforeTheFirstLook) {
+    const struct {
+        bool midCycle;
+        double earliest, latest;  // ms from the window's opening to the watch's return
+    } cases[] = {{true, 0, 50}, {false, 150, 300}};
+    for (const auto& c : cases) {
+        const long long before = nowMicros();
+        folder.placeStandIn(
+            "rt\\bin\\java.exe",
+            "action=window\ntitle=QuarVel\n" +
+                (c.midCycle ? "at=" + std::to_string(before + 450000) : "delay=100") + "\n");
+        std::string line = folder / "rt\\bin\\java" + runtimeArguments;
+        ASSERT_TRUE(runAndWatch(&line[0])) << c.midCycle;
+        const long long returned = nowMicros();
+        // The runtime notes its window just after creating it: the watch may be quicker.
+        std::vector<Record> seen = records();
+        for (int wait = 0; wait < 100 && (seen.empty() || seen.back().windowOpened < 0); ++wait) {
+            Sleep(10);
+            seen = records();
+        }
+        endRecordedProcesses(folder / "rt\\bin\\java.log");
+        ASSERT_FALSE(seen.empty());
+        ASSERT_GT(seen.back().windowOpened, 0);
+        const double latency = (returned - seen.back().windowOpened) / 1000.0;
+        printf("window %s: seen %.1f ms after it opened\n", c.midCycle ? "mid-cycle" : "at 100 ms",
+               latency);
+        EXPECT_GE(latency, c.earliest) << c.midCycle;
+        EXPECT_LE(latency, c.latest) << c.midCycle;
+        EXPECT_GE(returned - before, 300000) << "never before the first look";
+    }
+    EXPECT_FALSE(run("action=window\ntitle=QuarVel\ndelay=100\nlifetime=50\ncode=1\n"));
+}
+
 TEST_F(ChildWatchTest, OtherTitlesAndOtherProcessesDoNotCount) {
     // Each child shows its window for two seconds, then ends with a failure of its own.
     const std::string titles[] = {"quarvel", "QUARVEL Browser", std::string(93, '-') + "QuarVel",
@@ -93,6 +130,16 @@ TEST_F(ChildWatchTest, OtherTitlesAndOtherProcessesDoNotCount) {
     ASSERT_NE(other, nullptr);
     EXPECT_FALSE(run("action=exit\ncode=1\ndelay=1500\n"));
     DestroyWindow(other);
+
+    // One that another process opens while the child is watched.
+    folder.placeStandIn("other\\other.exe",
+                        "action=window\ntitle=QuarVel\ndelay=500\n"
+                        "check-main=0\nlifetime=2000\n");
+    Process opener("\"" + folder / "other\\other.exe" + "\"", folder.path());
+    EXPECT_FALSE(run("action=exit\ncode=1\ndelay=1500\n"));
+    const std::vector<Record> others = readRecords(folder / "other\\other.log");
+    ASSERT_EQ(others.size(), 1u);
+    EXPECT_GT(others[0].windowOpened, 0) << "the other window opened during the watch";
 }
 
 TEST_F(ChildWatchTest, AnEmptyOrMissingProgramFailsAtOnce) {

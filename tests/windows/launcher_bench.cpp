@@ -1,6 +1,7 @@
 // Measures, under the platform, what the launcher's users wait for: how soon the watch notices the
-// application's window (also beside the earlier watch of the child alone, behind a shim, and after
-// a runtime wrote 200 KiB to the log's pipe), how long the launcher takes from its start to the
+// application's window (also beside the earlier watch of the child alone, behind a shim, when the
+// window gets its title after its creation, and after a runtime wrote 200 KiB to its error output,
+// with the log on and off), how long the launcher takes from its start to the
 // runtime's start beside Wine's own start of a trivial program and beside the floor
 // (launch_floor.exe: the same platform calls without the launcher's logic), how long the registry
 // scan of 1,000 runtimes takes, and the search for the runtimes that nothing registers over 100
@@ -81,6 +82,7 @@ struct WatchCase {
     Watch watch;
     bool throughShim;  // the window opens in the child's child, behind a package manager's shim
     std::vector<double> millis;
+    int titleAfter = -1;  // ms after its creation that the window gets its title; -1: at once
 };
 
 // Starts the runtime in `home` through `watch`, and adds how long after the application's window
@@ -121,7 +123,8 @@ void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
             DeleteFileA(log.c_str());
             const long long start = nowMicros();
             folder.writeFile("rt\\bin\\java.behaviour",
-                             "log=" + log + "\naction=window\n" +
+                             "log=" + log + "\naction=window\ntitle-after=" +
+                                 std::to_string(c.titleAfter) + "\n" +
                                  (midCycle ? "at=" + std::to_string(start + 450000) + "\n"
                                            : "delay=100\ndelay-random=1200\n"));
             if (!watchOnce(c.watch, folder / (c.throughShim ? "shim" : "rt"), log, c.millis)) {
@@ -224,11 +227,13 @@ void printRatio(const char* what, const StartupProgram& a, const StartupProgram&
 }
 
 // A runtime that writes 200 KiB to its error output, then opens the application's window at once,
-// watched with the log on, so that the watch reads the output through its pipe at every cycle:
-// from the window's opening to the watch's return.
-std::vector<double> noisyRuntimeLatency(int runs) {
-    openLaunchLog(
-        {[]() -> uint32_t { return 0; }, [](const char*, size_t) {}, [] {}, [] {}, [] {}, nullptr});
+// watched with the log on (the watch reads the output through its pipe as it arrives) or off (it
+// has no error output): from the window's opening to the watch's return.
+std::vector<double> noisyRuntimeLatency(int runs, bool logOn) {
+    if (logOn) {
+        openLaunchLog({[]() -> uint32_t { return 0; }, [](const char*, size_t) {}, [] {}, [] {},
+                       [] {}, nullptr});
+    }
     ScratchFolder folder("bench_noisy");
     const std::string log = folder / "java.log";
     std::string exeFolder = folder.path() + "\\";
@@ -243,7 +248,7 @@ std::vector<double> noisyRuntimeLatency(int runs) {
             fprintf(stderr, "run %d: the noisy runtime's window was not detected\n", i);
         }
     }
-    closeLaunchLog();
+    if (logOn) closeLaunchLog();
     launcherState.exeDirectory = nullptr;
     launcherState.runtimeDirectory = launcherState.exeDirectory;
     return millis;
@@ -326,17 +331,27 @@ int main(int argc, char** argv) {
     std::vector<WatchCase> random = {{runAndWatch, false, {}}};
     detectionLatency(random, runs, false);
     printFigure("window detection latency", random[0].millis, "ms");
-    std::vector<WatchCase> cases = {
-        {directChildWatch, false, {}}, {runAndWatch, false, {}}, {runAndWatch, true, {}}};
+    std::vector<WatchCase> cases = {{directChildWatch, false, {}},
+                                    {runAndWatch, false, {}},
+                                    {runAndWatch, true, {}},
+                                    {runAndWatch, false, {}, 100}};
     detectionLatency(cases, runs, true);
     printFigure("mid-cycle latency, the child alone (before)", cases[0].millis, "ms");
     printFigure("mid-cycle latency, with its descendants", cases[1].millis, "ms");
     printFigure("mid-cycle latency, window in a grandchild", cases[2].millis, "ms");
+    printFigure("mid-cycle latency, window titled 100 ms later", cases[3].millis, "ms");
     if (!cases[0].millis.empty() && !cases[1].millis.empty()) {
         printf("%-48s %.2fx the child alone\n", "watch with descendants (medians)",
                median(cases[1].millis) / median(cases[0].millis));
     }
-    printFigure("window after 200 KiB of error output", noisyRuntimeLatency(runs / 2), "ms");
+    const std::vector<double> quiet = noisyRuntimeLatency(runs, false);
+    const std::vector<double> noisy = noisyRuntimeLatency(runs, true);
+    printFigure("window after 200 KiB of error output, log off", quiet, "ms");
+    printFigure("window after 200 KiB of error output, log on", noisy, "ms");
+    if (!quiet.empty() && !noisy.empty()) {
+        printf("%-48s %+.1f ms\n", "log on later than log off (medians)",
+               median(noisy) - median(quiet));
+    }
     std::vector<StartupProgram> start = {
         {"trivial.exe", "start of a trivial program under Wine", "", {}},
         {"launch_floor_0.exe", "bare floor to runtime start", "", {}},
