@@ -168,17 +168,18 @@ bool lookForWindow(ProcessFamily& family) {
 enum CycleEnd { lookDue, childEnded, seenEarly };
 
 // Waits out one 300 ms cycle, or until the child ends (or the wait fails). From the second cycle
-// on, a window event of the family cuts the wait short for a look within it.
+// on, a window event of the family cuts the wait short for a look within it; one told while the
+// last look went on, too, as no new message would wake the wait for it.
 CycleEnd waitOutCycle(HANDLE process, ProcessFamily& family, int cycle) {
     const DWORD begun = GetTickCount();
     for (DWORD waited = 0; waited < watchPollMilliseconds; waited = GetTickCount() - begun) {
+        if (eventWatch.lookNow && eventMayLook(cycle) && lookForWindow(family)) return seenEarly;
         const DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE,
                                                      watchPollMilliseconds - waited, QS_ALLINPUT);
         if (woke == WAIT_TIMEOUT) break;
         if (woke != WAIT_OBJECT_0 + 1) return childEnded;
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        if (eventWatch.lookNow && eventMayLook(cycle) && lookForWindow(family)) return seenEarly;
     }
     return lookDue;
 }

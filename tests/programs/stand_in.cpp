@@ -30,7 +30,8 @@
 // path it was handed names something: its folder, its program (given with a folder) and the
 // documents folder of launcher.mydocs. A path misread into look-alikes names nothing.
 //
-// A record is a block of "key value" lines ending in "end", written at once; times are
+// A record is a block of "key value" lines ending in "end", written at once (a window's times,
+// before its creation and once it stands, follow on a line of their own); times are
 // microseconds on the system-wide performance counter, so that they compare across processes, but
 // "created" is the process's creation time as GetProcessTimes gives it. A program that cannot
 // write its record ends at once with exit code 97.
@@ -345,7 +346,9 @@ int main(int argc, char** argv) {
         opening = nowMicros();
         SetWindowTextA(window, b.title.c_str());
     }
-    append(b.log, "window " + std::to_string(opening) + "\n");
+    // And once it stands: a window may take its opener a while (on an emulated CPU, 100 ms).
+    const long long opened = nowMicros();
+    append(b.log, "window " + std::to_string(opening) + " " + std::to_string(opened) + "\n");
     if (b.lifetime >= 0) SetTimer(nullptr, 0, static_cast<UINT>(b.lifetime), nullptr);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -127,7 +127,10 @@ std::vector<Record> readRecords(const std::string& logPath) {
         if (key == "cmdline") r.commandLine = value;
         if (key == "cwd") r.folder = value;
         if (key == "started") r.started = std::stoll(value);
-        if (key == "window") r.windowOpened = std::stoll(value);
+        if (key == "window") {
+            std::istringstream times(value);
+            times >> r.windowOpened >> r.windowStood;
+        }
         if (key == "arg") r.args.push_back(value);
         if (key == "error") r.failedMainClass = true;
         if (key == "show") r.showCommand = static_cast<unsigned>(std::stoul(value));

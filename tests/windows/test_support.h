@@ -48,7 +48,8 @@ struct Record {
     std::string commandLine;
     std::string folder;
     long long started = 0;
-    long long windowOpened = -1;
+    long long windowOpened = -1;  // before the window's creation began
+    long long windowStood = -1;   // once it was made (with its title)
     std::vector<std::string> args;
     bool failedMainClass = false;
     // From its start-up information: flags, C runtime handle-table size, standard handles.
