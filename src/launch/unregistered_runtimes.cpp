@@ -40,16 +40,22 @@ bool isFile(const char* path) {
 
 // A symbolic link or a mount point named like the file is not followed, and only a disk file is
 // read (a pipe could keep the search waiting); a file with another reparse point (deduplicated on
-// a server, a cloud placeholder) is read as any other.
+// a server, a cloud placeholder) is read as any other. Only a file with a reparse point is looked
+// up for its tag: the search for one costs far more than its attributes, and the folder search
+// reads a release file for every home.
 size_t readStart(const char* path, char* buffer, size_t capacity) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    FindClose(search);
-    const DWORD tag = found.dwReserved0;  // the reparse point's tag, where there is one
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-        (tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT)) {
-        return 0;
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA(path, &found);
+        if (search == INVALID_HANDLE_VALUE) return 0;
+        FindClose(search);
+        const DWORD tag = found.dwReserved0;  // the reparse point's tag
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+            (tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT)) {
+            return 0;
+        }
     }
     const HANDLE opened = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
