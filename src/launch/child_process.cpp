@@ -1,6 +1,7 @@
 #include "child_process.h"
 
 #include "../startup/system_function.h"
+#include "command_string.h"
 #include "runtime_output.h"
 
 // Null, so that they take no room in the file: CreateProcessA, and the calls looked up.
@@ -33,6 +34,42 @@ const AttributeListCalls& listCalls() {
     return found;
 }
 
+char arrived[4096];  // what the read that waits takes; only the worker reads a runtime's output
+
+// A new pipe, named for this moment of this launcher: the launcher's end (`read`) is its first
+// instance and its only one, which no other computer may write to, opened for reads that wait in
+// the system; the runtime's end (`write`, inheritable) is opened by that name at once, and then no
+// other writer can connect. False when either cannot be had.
+bool makePipe(HANDLE& read, HANDLE& write) {
+    static unsigned made;  // only the worker makes pipes
+    const DWORD firstInstance = 0x00080000;  // FILE_FLAG_FIRST_PIPE_INSTANCE
+    const DWORD localOnly = 0x00000008;      // PIPE_REJECT_REMOTE_CLIENTS, Vista and later
+    SECURITY_ATTRIBUTES inheritable;
+    inheritable.nLength = sizeof inheritable;
+    inheritable.lpSecurityDescriptor = nullptr;
+    inheritable.bInheritHandle = TRUE;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        CommandString name;
+        name.appendText("\\\\.\\pipe\\QuarVel.Launcher.")
+            .appendDigits(GetTickCount() + ++made, false);
+        read = CreateNamedPipeA(name.textOrEmpty(),
+                                PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | firstInstance,
+                                PIPE_TYPE_BYTE | PIPE_WAIT | localOnly, 1, 0, 64 * 1024, 0, nullptr);
+        if (read == INVALID_HANDLE_VALUE) {
+            read = nullptr;
+            // A pipe of that name is another's: the next name is tried.
+            if (GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_PIPE_BUSY) continue;
+            return false;
+        }
+        write = CreateFileA(name.textOrEmpty(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, 0,
+                            nullptr);
+        if (write != INVALID_HANDLE_VALUE) return true;
+        write = nullptr;
+        return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 ErrorOutputPipe::ErrorOutputPipe(bool wanted) {
@@ -45,24 +82,18 @@ ErrorOutputPipe::ErrorOutputPipe(bool wanted) {
     }
     listMade_ = true;
     // A handle in the list must be inheritable; the list keeps every other one from the child.
-    // The launcher's own end need not be.
-    SECURITY_ATTRIBUTES inheritable;
-    inheritable.nLength = sizeof inheritable;
-    inheritable.lpSecurityDescriptor = nullptr;
-    inheritable.bInheritHandle = TRUE;
-    if (!CreatePipe(&read_, &write_, &inheritable, 64 * 1024)) {
-        read_ = write_ = nullptr;
-        return;
-    }
-    SetHandleInformation(read_, HANDLE_FLAG_INHERIT, 0);
+    // The runtime writes through it as through any pipe, waiting while the pipe is full.
+    overlapped_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (overlapped_.hEvent == nullptr || !makePipe(read_, write_)) return;
     ready_ =
         calls.update(list_, 0, handleListAttribute, &write_, sizeof write_, nullptr, nullptr) != 0;
 }
 
 ErrorOutputPipe::~ErrorOutputPipe() {
-    stopReading();
+    if (waiting_) stopReading();
     closeWriteEnd();
     if (read_ != nullptr) CloseHandle(read_);
+    if (overlapped_.hEvent != nullptr) CloseHandle(overlapped_.hEvent);
     if (listMade_) listCalls().remove(list_);
 }
 
@@ -71,51 +102,39 @@ void ErrorOutputPipe::closeWriteEnd() {
     write_ = nullptr;
 }
 
-DWORD WINAPI ErrorOutputPipe::readAll(void* pipe) {
-    ErrorOutputPipe& self = *static_cast<ErrorOutputPipe*>(pipe);
-    char chunk[2048];
-    DWORD read = 0;
-    // Until the last writer has gone, or the read is cut short.
-    while (self.stopping_ == 0 && ReadFile(self.read_, chunk, sizeof chunk, &read, nullptr) &&
-           read > 0) {
-        self.output_->add(chunk, read);
-    }
-    return 0;
+void ErrorOutputPipe::readNext() {
+    // Done at once or later, the read sets the event when it is done (and clears it as it begins).
+    waiting_ = ReadFile(read_, arrived, sizeof arrived, nullptr, &overlapped_) ||
+               GetLastError() == ERROR_IO_PENDING;
 }
 
-bool ErrorOutputPipe::startReading(RuntimeOutput& output) {
-    cancel_ = systemFunction<decltype(cancel_)>(kernel32, "CancelSynchronousIo");
-    if (!ready_ || cancel_ == nullptr) return false;
+void ErrorOutputPipe::startReading(RuntimeOutput& output) {
     output_ = &output;
-    reader_ = CreateThread(nullptr, 0, readAll, this, 0, nullptr);
-    return reader_ != nullptr;
+    if (ready_) readNext();
+}
+
+// Once the read's event is set, the system has left its status and count in the OVERLAPPED (as
+// GetOverlappedResult reads them).
+void ErrorOutputPipe::takeArrival() {
+    if (overlapped_.Internal != 0) {
+        waiting_ = false;  // the pipe broke, every writer gone: nothing more comes
+        return;
+    }
+    output_->add(arrived, overlapped_.InternalHigh);
+    readNext();
 }
 
 void ErrorOutputPipe::stopReading() {
-    if (reader_ == nullptr) return;
-    InterlockedExchange(&stopping_, 1);
-    // The reader may be between two reads when first asked: it is asked again.
-    do {
-        cancel_(reader_);
-    } while (WaitForSingleObject(reader_, 10) == WAIT_TIMEOUT);
-    CloseHandle(reader_);
-    reader_ = nullptr;
-}
-
-void ErrorOutputPipe::drainInto(RuntimeOutput& output) {
-    if (read_ == nullptr) return;
-    char chunk[2048];
-    for (size_t taken = 0; taken < 1024 * 1024;) {
-        DWORD available = 0, read = 0;
-        if (!PeekNamedPipe(read_, nullptr, 0, nullptr, &available, nullptr) || available == 0 ||
-            !ReadFile(read_, chunk, available < sizeof chunk ? available : sizeof chunk, &read,
-                      nullptr) ||
-            read == 0) {
-            return;
-        }
-        output.add(chunk, read);
-        taken += read;
+    for (int chunks = 0; waiting_ && chunks < 256 && WaitForSingleObject(overlapped_.hEvent, 0) == 0;
+         ++chunks) {
+        takeArrival();
     }
+    if (!waiting_) return;
+    // What it takes while it is cancelled is kept too; only then may its buffer go.
+    CancelIo(read_);
+    WaitForSingleObject(overlapped_.hEvent, INFINITE);
+    if (overlapped_.Internal == 0) output_->add(arrived, overlapped_.InternalHigh);
+    waiting_ = false;
 }
 
 bool startDetachedChild(char* commandLine, const char* folder, PROCESS_INFORMATION& child,

@@ -26,6 +26,11 @@ struct RuntimeOutput;
 // its own parent's, and none of them may reach the application. Only systems that take such a
 // list (Vista and later, looked up) have it; elsewhere ready() is false and children start as
 // with the log off.
+//
+// The launcher's end is read as what the runtime writes arrives, without a thread of its own: a
+// read waits in the system, and the watch waits for its signal beside the child's end, so that a
+// runtime never waits on a full pipe (its window would open late). A thread made at the runtime's
+// start would slow that start down.
 class ErrorOutputPipe {
 public:
     explicit ErrorOutputPipe(bool wanted);
@@ -38,25 +43,24 @@ public:
     void* handleList() { return list_; }
     // Once the child holds its copy: the pipe then breaks when the last of its writers has gone.
     void closeWriteEnd();
-    // Reads what the runtime writes as it arrives, on a thread of its own, into `output`, which is
-    // the reader's alone until stopReading(): a runtime never waits on a full pipe (its window
-    // would open late). False where no reader could be started.
-    bool startReading(RuntimeOutput& output);
-    // Stops the reader, cutting short the read it waits in, and waits for it to end.
+    // Reads into `output` from now on, which is the pipe's until stopReading().
+    void startReading(RuntimeOutput& output);
+    // Set when the read that waits has taken something; null while none waits (the pipe broke).
+    HANDLE arrival() const { return waiting_ ? overlapped_.hEvent : nullptr; }
+    // Once arrival() is set: hands on what was read, and waits for more.
+    void takeArrival();
+    // Adds what has arrived and no more (at most 1 MiB, so that a runtime that writes without end
+    // cannot hold the launcher), and ends the read that waits.
     void stopReading();
-    // Adds what has arrived, without waiting for more; at most 1 MiB a call, so that a runtime
-    // that writes without end cannot hold the watch.
-    void drainInto(RuntimeOutput& output);
 
 private:
-    static DWORD WINAPI readAll(void* pipe);
+    void readNext();
 
     HANDLE read_ = nullptr;
     HANDLE write_ = nullptr;
-    HANDLE reader_ = nullptr;
-    BOOL(WINAPI* cancel_)(HANDLE thread) = nullptr;  // CancelSynchronousIo, Vista and later
     RuntimeOutput* output_ = nullptr;
-    volatile LONG stopping_ = 0;
+    OVERLAPPED overlapped_ = {};
+    bool waiting_ = false;
     bool listMade_ = false;
     bool ready_ = false;
     alignas(8) unsigned char list_[96];  // a PROC_THREAD_ATTRIBUTE_LIST of one attribute

@@ -10,6 +10,7 @@
 // Between its looks every 300 ms the watch waits for the child's end or for Windows to tell of a
 // window created, shown or named (out-of-context WinEvent hooks, delivered as messages to the
 // worker while it waits); one of the family's makes it look at once, from the second cycle on.
+// With the log on it also takes what the runtime writes to its error output as it arrives.
 #include "child_watch.h"
 
 #include <stdlib.h>
@@ -155,29 +156,43 @@ private:
     HWINEVENTHOOK hooks_[2];
 };
 
-// One look: what the family has started since the last, then the windows. True when the
-// application's window is among them.
-bool lookForWindow(ProcessFamily& family) {
-    adoptDescendants(family);
+// The family's windows: true when the application's window is among them.
+bool familyWindowFound(ProcessFamily& family) {
     eventWatch.lookNow = false;
     applicationWindowFound = false;
     EnumWindows(matchApplicationWindow, reinterpret_cast<LPARAM>(&family));
     return applicationWindowFound;
 }
 
+// One look: what the family has started since the last, then its windows.
+bool lookForWindow(ProcessFamily& family) {
+    adoptDescendants(family);
+    return familyWindowFound(family);
+}
+
 enum CycleEnd { lookDue, childEnded, seenEarly };
 
-// Waits out one 300 ms cycle, or until the child ends (or the wait fails). From the second cycle
-// on, a window event of the family cuts the wait short for a look within it; one told while the
-// last look went on, too, as no new message would wake the wait for it.
-CycleEnd waitOutCycle(HANDLE process, ProcessFamily& family, int cycle) {
+// Waits out one 300 ms cycle, or until the child ends (or the wait fails), taking what the runtime
+// writes to its error output as it arrives. From the second cycle on, a window event of the family
+// cuts the wait short for a look at its windows within it (the window's process is one the family
+// holds already, so none is looked for); one told while the last look went on, too, as no new
+// message would wake the wait for it.
+CycleEnd waitOutCycle(HANDLE process, ErrorOutputPipe& errors, ProcessFamily& family, int cycle) {
     const DWORD begun = GetTickCount();
     for (DWORD waited = 0; waited < watchPollMilliseconds; waited = GetTickCount() - begun) {
-        if (eventWatch.lookNow && eventMayLook(cycle) && lookForWindow(family)) return seenEarly;
-        const DWORD woke = MsgWaitForMultipleObjects(1, &process, FALSE,
+        if (eventWatch.lookNow && eventMayLook(cycle) && familyWindowFound(family)) {
+            return seenEarly;
+        }
+        const HANDLE waits[] = {process, errors.arrival()};
+        const DWORD count = waits[1] != nullptr ? 2 : 1;
+        const DWORD woke = MsgWaitForMultipleObjects(count, waits, FALSE,
                                                      watchPollMilliseconds - waited, QS_ALLINPUT);
         if (woke == WAIT_TIMEOUT) break;
-        if (woke != WAIT_OBJECT_0 + 1) return childEnded;
+        if (count == 2 && woke == WAIT_OBJECT_0 + 1) {
+            errors.takeArrival();
+            continue;
+        }
+        if (woke != WAIT_OBJECT_0 + count) return childEnded;
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
@@ -235,20 +250,18 @@ bool runAndWatch(char* commandLine) {
     // The child is held through its own handle; the family holds its descendants.
     ProcessFamily family(processAccess);
     family.add(child.dwProcessId, creationTime(process), nullptr);
-    // So that the runtime never waits on a full pipe: read as it arrives, or else at each look.
-    const bool reading = errors.startReading(runtimeOutput);
+    // So that the runtime never waits on a full pipe: read as it arrives.
+    errors.startReading(runtimeOutput);
     bool windowSeen = false;  // the application keeps running
     {
         const WindowEventHooks hooks(family);
         for (int cycle = 0; cycle < watchCycles && !windowSeen; ++cycle) {
-            const CycleEnd end = waitOutCycle(process, family, cycle);
+            const CycleEnd end = waitOutCycle(process, errors, family, cycle);
             if (end == childEnded) break;
             if (cycle == 0) flushLaunchLog();  // the child has had its moment to start
-            if (!reading) errors.drainInto(runtimeOutput);
             windowSeen = end == seenEarly || lookForWindow(family);
         }
     }
-    errors.stopReading();
     const uint32_t watched = launchLogMilliseconds() - startedAt;
     // An exit code that cannot be read is a failed start, and the child must not linger.
     DWORD exitCode = STILL_ACTIVE;
@@ -262,9 +275,9 @@ bool runAndWatch(char* commandLine) {
     } else {
         logRuntimeEnded(exitCode, watched);
     }
-    // What is left is read once more, without waiting; the pipe closes with `errors`, and an
-    // application that writes on finds its error output gone, as without the log.
-    errors.drainInto(runtimeOutput);
+    // What has arrived by now, and no more; the pipe closes with `errors`, and an application that
+    // writes on finds its error output gone, as without the log.
+    errors.stopReading();
     logRuntimeOutput(runtimeOutput);
     return windowSeen || exitCode == 0;
 }
