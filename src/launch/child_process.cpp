@@ -41,31 +41,30 @@ char arrived[4096];  // what the read that waits takes; only the worker reads a 
 // the system; the runtime's end (`write`, inheritable) is opened by that name at once, and then no
 // other writer can connect. False when either cannot be had.
 bool makePipe(HANDLE& read, HANDLE& write) {
-    static unsigned made;  // only the worker makes pipes
+    static unsigned made;                    // only the worker makes pipes
     const DWORD firstInstance = 0x00080000;  // FILE_FLAG_FIRST_PIPE_INSTANCE
     const DWORD localOnly = 0x00000008;      // PIPE_REJECT_REMOTE_CLIENTS, Vista and later
-    SECURITY_ATTRIBUTES inheritable;
-    inheritable.nLength = sizeof inheritable;
-    inheritable.lpSecurityDescriptor = nullptr;
-    inheritable.bInheritHandle = TRUE;
     for (int attempt = 0; attempt < 8; ++attempt) {
         CommandString name;
         name.appendText("\\\\.\\pipe\\QuarVel.Launcher.")
             .appendDigits(GetTickCount() + ++made, false);
-        read = CreateNamedPipeA(name.textOrEmpty(),
-                                PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | firstInstance,
-                                PIPE_TYPE_BYTE | PIPE_WAIT | localOnly, 1, 0, 64 * 1024, 0, nullptr);
-        if (read == INVALID_HANDLE_VALUE) {
-            read = nullptr;
-            // A pipe of that name is another's: the next name is tried.
-            if (GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_PIPE_BUSY) continue;
+        read = CreateNamedPipeA(
+            name.textOrEmpty(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | firstInstance,
+            PIPE_TYPE_BYTE | PIPE_WAIT | localOnly, 1, 0, 64 * 1024, 0, nullptr);
+        if (read != INVALID_HANDLE_VALUE) {
+            SECURITY_ATTRIBUTES inheritable;
+            inheritable.nLength = sizeof inheritable;
+            inheritable.lpSecurityDescriptor = nullptr;
+            inheritable.bInheritHandle = TRUE;
+            write = CreateFileA(name.textOrEmpty(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING,
+                                0, nullptr);
+            if (write != INVALID_HANDLE_VALUE) return true;
+            write = nullptr;
             return false;
         }
-        write = CreateFileA(name.textOrEmpty(), GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, 0,
-                            nullptr);
-        if (write != INVALID_HANDLE_VALUE) return true;
-        write = nullptr;
-        return false;
+        read = nullptr;
+        // Only where a pipe of that name is another's is the next name tried.
+        if (GetLastError() != ERROR_ACCESS_DENIED && GetLastError() != ERROR_PIPE_BUSY) break;
     }
     return false;
 }
@@ -125,8 +124,8 @@ void ErrorOutputPipe::takeArrival() {
 }
 
 void ErrorOutputPipe::stopReading() {
-    for (int chunks = 0; waiting_ && chunks < 256 && WaitForSingleObject(overlapped_.hEvent, 0) == 0;
-         ++chunks) {
+    for (int chunks = 0;
+         waiting_ && chunks < 256 && WaitForSingleObject(overlapped_.hEvent, 0) == 0; ++chunks) {
         takeArrival();
     }
     if (!waiting_) return;
