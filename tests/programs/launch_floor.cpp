@@ -11,6 +11,13 @@
 // restriction of the DLL search; step 3 the wide look-ups of the launcher's folder and the
 // documents folder; step 4 stays and waits for the runtime as the launcher does. Step 4 is the
 // floor that the launcher is measured against.
+//
+// Steps 5 to 8 add what the launcher with its log on pays before and while its runtime starts:
+// step 5 the log's name made whole and what the first lines tell of the launcher and the system;
+// step 6 the pipe for the runtime's error output and the list of the handles it inherits; step 7
+// the runtime started with the pipe as its standard error, through the extended start-up
+// information; step 8 the read of the pipe that waits in the system while the launcher waits for
+// the runtime. Step 8 is the floor that the launcher with its log on is measured against.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -18,6 +25,10 @@ namespace {
 
 char folder[MAX_PATH];
 char documents[MAX_PATH];
+HANDLE pipeRead, pipeWrite;
+alignas(8) unsigned char handleList[96];
+OVERLAPPED arrival;
+bool reading;
 HWND window;
 const UINT statusMessage = WM_USER + 1;
 const char statusText[] = "java";  // what the launcher posts for its local runtime
@@ -109,14 +120,62 @@ LRESULT CALLBACK floorWindowProc(HWND target, UINT message, WPARAM wParam, LPARA
     }
 }
 
+typedef void (*AnyFunction)();
+template <typename Call>
+Call kernelFunction(const char* name) {
+    return reinterpret_cast<Call>(
+        reinterpret_cast<AnyFunction>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+// Step 6: the pipe for the runtime's error output, made as the launcher makes it (its own end
+// read by reads that wait in the system, the runtime's end opened by name), and the list of the one
+// handle the runtime inherits, that end.
+bool makeErrorPipe() {
+    typedef BOOL(WINAPI * Initialize)(void*, DWORD, DWORD, SIZE_T*);
+    typedef BOOL(WINAPI * Update)(void*, DWORD, DWORD_PTR, void*, SIZE_T, void*, SIZE_T*);
+    const Initialize initialize = kernelFunction<Initialize>("InitializeProcThreadAttributeList");
+    const Update update = kernelFunction<Update>("UpdateProcThreadAttribute");
+    kernelFunction<AnyFunction>("DeleteProcThreadAttributeList");
+    SIZE_T size = sizeof handleList;
+    if (initialize == nullptr || update == nullptr || !initialize(handleList, 1, 0, &size)) {
+        return false;
+    }
+    arrival.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    char name[64];
+    wsprintfA(name, "\\\\.\\pipe\\QuarVel.Floor.%lu", GetTickCount());
+    pipeRead =
+        CreateNamedPipeA(name, PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | 0x00080000,
+                         PIPE_TYPE_BYTE | PIPE_WAIT | 0x00000008, 1, 0, 64 * 1024, 0, nullptr);
+    SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+    pipeWrite = CreateFileA(name, GENERIC_WRITE, 0, &inheritable, OPEN_EXISTING, 0, nullptr);
+    return pipeRead != INVALID_HANDLE_VALUE && pipeWrite != INVALID_HANDLE_VALUE &&
+           update(handleList, 0, 0x20002, &pipeWrite, sizeof pipeWrite, nullptr, nullptr);
+}
+
+// Step 8: a read of the pipe that waits in the system, made anew each time one is done.
+void readNext() {
+    static char chunk[4096];
+    reading = ReadFile(pipeRead, chunk, sizeof chunk, nullptr, &arrival) ||
+              GetLastError() == ERROR_IO_PENDING;
+}
+
 // The launcher stays while its runtime starts: it notes the runtime's creation time and waits on it
-// in 100 ms steps (a runtime that ends is followed by a second's pause before the window goes).
-// A parent that stays costs the runtime's start more than one that quits at once.
+// in 100 ms steps (a runtime that ends is followed by a second's pause before the window goes),
+// from step 8 on taking what the runtime writes to its error output as it arrives. A parent that
+// stays costs the runtime's start more than one that quits at once.
 void watchLikeTheLauncher(HANDLE process) {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(process, &created, &exited, &kernel, &user);
-    while (WaitForSingleObject(process, 100) == WAIT_TIMEOUT) {
+    if (FLOOR_STEP >= 8) readNext();
+    for (;;) {
+        const HANDLE waits[] = {process, arrival.hEvent};
+        const DWORD woke = WaitForMultipleObjects(reading ? 2 : 1, waits, FALSE, 100);
+        if (woke == WAIT_TIMEOUT) continue;
+        if (woke != WAIT_OBJECT_0 + 1) break;
+        reading = arrival.Internal == 0;  // else the pipe broke
+        if (reading) readNext();
     }
+    if (reading) CancelIo(pipeRead);
     Sleep(1000);
 }
 
@@ -125,12 +184,26 @@ DWORD WINAPI floorWorker(void*) {
     GetFileAttributesA("java");
     PostMessageA(window, statusMessage, 0, reinterpret_cast<LPARAM>(statusText));
     char line[] = "java\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
-    STARTUPINFOA startup;
-    GetStartupInfoA(&startup);
+    struct {
+        STARTUPINFOA info;
+        void* attributes;
+    } startup;  // STARTUPINFOEXA
+    GetStartupInfoA(&startup.info);
+    const bool piped = FLOOR_STEP >= 6 && makeErrorPipe();
+    const bool extended = piped && FLOOR_STEP >= 7;
+    if (extended) {
+        startup.info.cb = sizeof startup;
+        startup.info.dwFlags |= STARTF_USESTDHANDLES;
+        startup.info.hStdInput = startup.info.hStdOutput = nullptr;
+        startup.info.hStdError = pipeWrite;
+        startup.attributes = handleList;
+    }
     PROCESS_INFORMATION child;
-    if (CreateProcessA(nullptr, line, nullptr, nullptr, FALSE,
-                       DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr, folder, &startup,
-                       &child)) {
+    if (CreateProcessA(nullptr, line, nullptr, nullptr, extended,
+                       DETACHED_PROCESS | NORMAL_PRIORITY_CLASS |
+                           (extended ? EXTENDED_STARTUPINFO_PRESENT : 0),
+                       nullptr, folder, &startup.info, &child)) {
+        if (piped) CloseHandle(pipeWrite);
         if (FLOOR_STEP >= 4) watchLikeTheLauncher(child.hProcess);
         CloseHandle(child.hThread);
         CloseHandle(child.hProcess);
@@ -143,14 +216,35 @@ DWORD WINAPI floorWorker(void*) {
 void restrictDllSearch() {
     typedef BOOL(WINAPI * SetDefault)(DWORD);
     typedef BOOL(WINAPI * SetDirectory)(LPCSTR);
-    typedef void (*AnyFunction)();
-    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const SetDefault setDefault = reinterpret_cast<SetDefault>(
-        reinterpret_cast<AnyFunction>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    const SetDefault setDefault = kernelFunction<SetDefault>("SetDefaultDllDirectories");
     if (setDefault != nullptr) setDefault(0x00000800);
-    const SetDirectory setDirectory = reinterpret_cast<SetDirectory>(
-        reinterpret_cast<AnyFunction>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    const SetDirectory setDirectory = kernelFunction<SetDirectory>("SetDllDirectoryA");
     if (setDirectory != nullptr) setDirectory("");
+}
+
+// Step 5, as the launcher with its log on does at its entry: the log's name made whole, its clock
+// set from the process's creation, and what its first lines tell: the launcher's path and command
+// line in UTF-8, the Windows version and whether it runs under WoW64.
+void describeForTheLog() {
+    wchar_t named[MAX_PATH], full[MAX_PATH], self[MAX_PATH];
+    GetEnvironmentVariableW(L"QUARVEL_LAUNCHER_LOG", named, MAX_PATH);
+    GetFullPathNameW(named, MAX_PATH, full, nullptr);
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    char utf8[3 * MAX_PATH];
+    WideCharToMultiByte(CP_UTF8, 0, self, -1, utf8, sizeof utf8, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, utf8, sizeof utf8, nullptr, nullptr);
+    typedef LONG(WINAPI * GetVersion)(OSVERSIONINFOW*);
+    OSVERSIONINFOW version;
+    version.dwOSVersionInfoSize = sizeof version;
+    const GetVersion getVersion = reinterpret_cast<GetVersion>(reinterpret_cast<AnyFunction>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    if (getVersion != nullptr) getVersion(&version);
+    typedef BOOL(WINAPI * IsWow64)(HANDLE, BOOL*);
+    const IsWow64 isWow64 = kernelFunction<IsWow64>("IsWow64Process");
+    BOOL wow64 = FALSE;
+    if (isWow64 != nullptr) isWow64(GetCurrentProcess(), &wow64);
 }
 
 // The launcher also asks for the wide form of each folder, and converts it to see whether the
@@ -225,6 +319,7 @@ int floorMain(HINSTANCE instance, int showCommand) {
 
 extern "C" __attribute__((force_align_arg_pointer)) void floorEntry() {
     if (FLOOR_STEP >= 2) restrictDllSearch();
+    if (FLOOR_STEP >= 5) describeForTheLog();
     STARTUPINFOA startup;
     GetStartupInfoA(&startup);
     GetCommandLineA();

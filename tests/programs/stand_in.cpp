@@ -23,6 +23,8 @@
 //   stderr=TEXT       write TEXT to its standard error before acting, as a runtime that refuses
 //                     the application does ("\r", "\n" and "\t" in it stand for CR, LF and tab)
 //   stderr-bytes=N    write N bytes (lines of a stack trace's length) to its standard error first
+//   signal=NAME       once its record is written, set the event NAME where it exists, so that a
+//                     watcher can wait for the start without looking for the record meanwhile
 //
 // Besides its command line, folder and arguments it records its start-up information (flags,
 // C runtime handle table, standard handles, show command) and whether it has a console window; and,
@@ -85,6 +87,7 @@ struct Behaviour {
     std::string shim;
     std::string errorText;
     int errorBytes = 0;
+    std::string signal;
 };
 
 std::string unescaped(const std::string& value) {
@@ -158,6 +161,7 @@ Behaviour readBehaviour(const std::string& base) {
         if (key == "shim") b.shim = value;
         if (key == "stderr") b.errorText = unescaped(value);
         if (key == "stderr-bytes") b.errorBytes = atoi(value.c_str());
+        if (key == "signal") b.signal = value;
     }
     fclose(file);
     return b;
@@ -317,6 +321,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!append(b.log, record + "end\n")) return unrecordedExitCode;
+    if (!b.signal.empty()) {
+        const HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, b.signal.c_str());
+        if (event != nullptr) {
+            SetEvent(event);
+            CloseHandle(event);
+        }
+    }
     if (!b.shim.empty()) return runAsShim(b.shim);
     writeError(b);
     if (!b.load.empty()) LoadLibraryA(b.load.c_str());

@@ -1,16 +1,18 @@
 // Measures, under the platform, what the launcher's users wait for: how soon the watch notices the
 // application's window (also beside the earlier watch of the child alone, behind a shim, when the
 // window gets its title after its creation, and after a runtime wrote 200 KiB to its error output,
-// with the log on and off), how long the launcher takes from its start to the
-// runtime's start beside Wine's own start of a trivial program and beside the floor
-// (launch_floor.exe: the same platform calls without the launcher's logic), how long the registry
-// scan of 1,000 runtimes takes, and the search for the runtimes that nothing registers over 100
-// homes. It prints figures; it asserts nothing. Arguments: the number of runs (20), and of
-// start-up rounds (five times that: fewer, and two runs of the bench here gave ratios 3 % apart).
+// with the log on and off), how long the launcher takes from its start to the runtime's start
+// beside Wine's own start of a trivial program and beside the floor (launch_floor.exe: the same
+// platform calls without the launcher's logic, built up in steps), with its log on beside the log's
+// floor in its steps, how long the registry scan of 1,000 runtimes takes, and the search for the
+// runtimes that nothing registers over 100 homes. It prints figures; it asserts nothing. Arguments:
+// the number of runs (20), and of start-up rounds (five times that: fewer, and two runs of the
+// bench here gave ratios 3 % apart).
 #include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -83,25 +85,29 @@ struct WatchCase {
     bool throughShim;  // the window opens in the child's child, behind a package manager's shim
     std::vector<double> millis;
     int titleAfter = -1;  // ms after its creation that the window gets its title; -1: at once
+    std::vector<double> afterMade = {};  // the same, from the return of the call that made it
 };
 
 // Starts the runtime in `home` through `watch`, and adds how long after the application's window
-// opened the watch returned; false, adding nothing, when the window was not seen.
+// opened the watch returned (from the call that made it, and, into `afterMade` where given, from
+// that call's return: the watch may be quicker); false, adding nothing, when the window was not
+// seen.
 bool watchOnce(Watch watch, const std::string& home, const std::string& log,
-               std::vector<double>& millis) {
+               std::vector<double>& millis, std::vector<double>* afterMade = nullptr) {
     std::string line = home + "\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
     const bool found = watch(&line[0]);
     const long long returned = nowMicros();
     // The window's opener notes it just after creating it: the watch may be quicker.
     std::vector<Record> seen = readRecords(log);
-    for (int wait = 0; wait < 100 && found && (seen.empty() || seen.back().windowOpened < 0);
+    for (int wait = 0; wait < 100 && found && (seen.empty() || seen.back().windowStood < 0);
          ++wait) {
         Sleep(10);
         seen = readRecords(log);
     }
     endRecordedProcesses(log);
-    if (!found || seen.empty() || seen.back().windowOpened < 0) return false;
+    if (!found || seen.empty() || seen.back().windowStood < 0) return false;
     millis.push_back((returned - seen.back().windowOpened) / 1000.0);
+    if (afterMade != nullptr) afterMade->push_back((returned - seen.back().windowStood) / 1000.0);
     return true;
 }
 
@@ -127,7 +133,8 @@ void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
                                  std::to_string(c.titleAfter) + "\n" +
                                  (midCycle ? "at=" + std::to_string(start + 450000) + "\n"
                                            : "delay=100\ndelay-random=1200\n"));
-            if (!watchOnce(c.watch, folder / (c.throughShim ? "shim" : "rt"), log, c.millis)) {
+            if (!watchOnce(c.watch, folder / (c.throughShim ? "shim" : "rt"), log, c.millis,
+                           &c.afterMade)) {
                 fprintf(stderr, "run %d: the window was not detected\n", i);
             }
         }
@@ -141,9 +148,10 @@ void detectionLatency(std::vector<WatchCase>& cases, int runs, bool midCycle) {
 struct StartupProgram {
     const char* file;
     const char* figure;  // the bench's line
-    const char* step;    // what it adds to the program before it
-    std::vector<double> millis;
-    bool logged = false;               // started with QUARVEL_LAUNCHER_LOG naming a file
+    const char* step;    // what it adds to the program it is set beside
+    int beside;          // that program's place in the list; -1: none
+    bool logged;         // started with QUARVEL_LAUNCHER_LOG naming a file
+    std::vector<double> millis = {};
     std::vector<double> byRound = {};  // each round's figure, or -1 where that start failed
 };
 
@@ -152,7 +160,8 @@ struct StartupProgram {
 // Each starts on a quiet system: a program started while the one before, or the runtime that one
 // started, is still ending waits for Wine to finish that end, which costs whoever comes next (40 to
 // 55 ms here), not what it measures. So the next start waits until both have ended and Wine has
-// settled, and the order turns with every round so that no program always follows the same one.
+// settled, and each round takes the programs in an order of its own (shuffled, the same from one
+// run of the bench to the next), so that no program always follows the same one.
 void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
     CleanRuntimeKeys clean;
     ScratchFolder disc("bench_disc");
@@ -164,26 +173,28 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
     }
     disc.writeFile("quarvel.jar", "PK");
     const std::string log = disc / "children.log";
-    disc.placeStandIn("java\\bin\\java.exe", "log=" + log + "\naction=exit\ncode=0\n");
-    disc.placeStandIn("trivial.exe", "log=" + log + "\ncheck-main=0\n");
-    const size_t count = programs.size();
+    const char signal[] = "QuarVelBenchRuntimeStarted";
+    const HANDLE started = CreateEventA(nullptr, FALSE, FALSE, signal);
+    disc.placeStandIn("java\\bin\\java.exe",
+                      "log=" + log + "\naction=exit\ncode=0\nsignal=" + signal + "\n");
+    disc.placeStandIn("trivial.exe", "log=" + log + "\ncheck-main=0\nsignal=" + signal + "\n");
+    std::vector<size_t> order(programs.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::mt19937 shuffler(35);
     for (StartupProgram& program : programs) program.byRound.assign(runs, -1);
     for (int i = 0; i < runs; ++i) {
-        for (size_t turn = 0; turn < count; ++turn) {
-            StartupProgram& program = programs[(turn + i) % count];
+        std::shuffle(order.begin(), order.end(), shuffler);
+        for (size_t turn : order) {
+            StartupProgram& program = programs[turn];
             DeleteFileA(log.c_str());
             SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG",
                                     program.logged ? (disc / "launcher.log").c_str() : nullptr);
             const long long before = nowMicros();
             Process p("\"" + disc / program.file + "\"", disc.path());
             SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
-            p.waitForExit(30000);
-            // The floor does not wait for the runtime it started, which may still be starting.
-            std::vector<Record> seen = readRecords(log);
-            for (int wait = 0; wait < 500 && seen.empty(); ++wait) {
-                Sleep(10);
-                seen = readRecords(log);
-            }
+            // Waited for without a look meanwhile, which would add to what is measured.
+            WaitForSingleObject(started, 30000);
+            const std::vector<Record> seen = readRecords(log);
             if (seen.empty()) {
                 fprintf(stderr, "run %d: %s started no runtime\n", i, program.file);
                 continue;
@@ -195,9 +206,13 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
                 WaitForSingleObject(runtime, 10000);
                 CloseHandle(runtime);
             }
+            // What a program does once its runtime has started is not measured: the launcher's
+            // second before it ends is cut short, and the end is waited for.
+            if (p.waitForExit(0) == STILL_ACTIVE) p.kill();
             Sleep(300);
         }
     }
+    CloseHandle(started);
 }
 
 // The lower quartile of a program's start-up times: the system's noise only ever adds time, so the
@@ -283,21 +298,24 @@ std::vector<double> registryScan(int runtimes, int runs) {
 }
 
 // The search for the runtimes that nothing registers, over 100 homes spread across its places
-// (each with bin\java.exe and a release file), the place variables pointing into a scratch folder.
+// (each with bin\java.exe and a release file), the place variables pointing into a scratch folder
+// laid out as a machine is: the user's AppData in the profile, and the machine-wide Scoop folder
+// named by SCOOP_GLOBAL, where the owners of its homes are checked.
 std::vector<double> unregisteredSearch(int runs) {
     ScratchFolder places("bench_places");
     const char* const variables[] = {"ProgramW6432", "ProgramFiles(x86)", "LOCALAPPDATA",
-                                     "USERPROFILE",  "APPDATA",           "ProgramData"};
+                                     "USERPROFILE",  "APPDATA",           "SCOOP_GLOBAL"};
     const char* const folders[] = {"PF\\Java",
                                    "PF\\Zulu",
                                    "PF86\\Eclipse Adoptium",
-                                   "Local\\Programs\\Microsoft",
+                                   "User\\AppData\\Local\\Programs\\Microsoft",
                                    "User\\.jdks",
                                    "User\\.gradle\\jdks",
                                    "User\\scoop\\apps",
-                                   "Roaming\\.minecraft\\runtime",
+                                   "User\\AppData\\Roaming\\.minecraft\\runtime",
                                    "Data\\scoop\\apps"};
-    const char* const roots[] = {"PF", "PF86", "Local", "User", "Roaming", "Data"};
+    const char* const roots[] = {
+        "PF", "PF86", "User\\AppData\\Local", "User", "User\\AppData\\Roaming", "Data\\scoop"};
     std::vector<std::string> saved;
     for (size_t i = 0; i < 6; ++i) {
         char value[MAX_PATH] = "";
@@ -338,6 +356,7 @@ int main(int argc, char** argv) {
     detectionLatency(cases, runs, true);
     printFigure("mid-cycle latency, the child alone (before)", cases[0].millis, "ms");
     printFigure("mid-cycle latency, with its descendants", cases[1].millis, "ms");
+    printFigure("mid-cycle latency, from the window's making", cases[1].afterMade, "ms");
     printFigure("mid-cycle latency, window in a grandchild", cases[2].millis, "ms");
     printFigure("mid-cycle latency, window titled 100 ms later", cases[3].millis, "ms");
     if (!cases[0].millis.empty() && !cases[1].millis.empty()) {
@@ -352,38 +371,45 @@ int main(int argc, char** argv) {
         printf("%-48s %+.1f ms\n", "log on later than log off (medians)",
                median(noisy) - median(quiet));
     }
+    // The floor in its steps and the launcher beside the full floor; then, from the full floor,
+    // the log's floor in its steps, and the launcher with its log on beside the last of them.
+    enum { trivial, floor0, floor1, floor2, floor3, fullFloor, launcher, log5, log6, log7, log8 };
     std::vector<StartupProgram> start = {
-        {"trivial.exe", "start of a trivial program under Wine", "", {}},
-        {"launch_floor_0.exe", "bare floor to runtime start", "", {}},
-        {"launch_floor_1.exe", "floor with manifest, resources", "manifest and resources", {}},
-        {"launch_floor_2.exe", "floor with those, DLL search rule", "DLL search restriction", {}},
-        {"launch_floor_3.exe", "floor with those, wide look-ups", "wide folder look-ups", {}},
-        {"launch_floor.exe",
-         "floor start to runtime start (local java)",
-         "wait for the runtime",
-         {}},
-        {"launcher.exe",
-         "launcher start to runtime start (local java)",
-         "the launcher's own code",
-         {}},
-        {"launcher.exe",
-         "launcher with its log on, to runtime start",
-         "writing the log",
-         {},
-         true}};
+        {"trivial.exe", "start of a trivial program under Wine", "", -1, false},
+        {"launch_floor_0.exe", "bare floor to runtime start", "", -1, false},
+        {"launch_floor_1.exe", "floor with manifest, resources", "manifest and resources", floor0,
+         false},
+        {"launch_floor_2.exe", "floor with those, DLL search rule", "DLL search restriction",
+         floor1, false},
+        {"launch_floor_3.exe", "floor with those, wide look-ups", "wide folder look-ups", floor2,
+         false},
+        {"launch_floor.exe", "floor start to runtime start (local java)", "wait for the runtime",
+         floor3, false},
+        {"launcher.exe", "launcher start to runtime start (local java)", "the launcher's own code",
+         fullFloor, false},
+        {"launch_floor_5.exe", "log floor: its name and first lines", "log: name and first lines",
+         fullFloor, true},
+        {"launch_floor_6.exe", "log floor: with the pipe and list", "log: pipe and list", log5,
+         true},
+        {"launch_floor_7.exe", "log floor: with the extended start", "log: extended start", log6,
+         true},
+        {"launch_floor_8.exe", "log floor: with the read that waits", "log: the read that waits",
+         log7, true},
+        {"launcher.exe", "launcher with its log on, to runtime start", "log: the launcher's code",
+         log8, true}};
     startupOverhead(start, argc > 2 ? atoi(argv[2]) : std::max(5, 5 * runs));
-    for (size_t i = 0; i < start.size(); ++i) {
-        printFigure(start[i].figure, start[i].millis, "ms");
-        // Each floor step and the launcher beside the step before: what that step costs.
-        if (i >= 2 && !start[i].millis.empty() && !start[i - 1].millis.empty()) {
-            printf("%-48s %+.1f ms\n", (std::string("step: ") + start[i].step).c_str(),
-                   median(start[i].millis) - median(start[i - 1].millis));
+    for (const StartupProgram& program : start) {
+        printFigure(program.figure, program.millis, "ms");
+        // Each step beside the program it adds to: what that step costs.
+        if (program.beside >= 0 && !program.millis.empty() &&
+            !start[program.beside].millis.empty()) {
+            printf("%-48s %+.1f ms\n", (std::string("step: ") + program.step).c_str(),
+                   lowerQuartile(program.millis) - lowerQuartile(start[program.beside].millis));
         }
     }
-    const StartupProgram& floor = start[start.size() - 3];
-    const StartupProgram& launcher = start[start.size() - 2];
-    printRatio("launcher beside the floor", launcher, floor, "the floor");
-    printRatio("log on beside log off", start.back(), launcher, "the log off");
+    printRatio("launcher beside the floor", start[launcher], start[fullFloor], "the floor");
+    printRatio("log on beside the log's floor", start.back(), start[log8], "the log's floor");
+    printRatio("log on beside log off", start.back(), start[launcher], "the log off");
     printFigure("registry scan of 1,000 runtimes", registryScan(1000, 5), "ms");
     printFigure("unregistered search of 100 homes", unregisteredSearch(5), "ms");
     return 0;
