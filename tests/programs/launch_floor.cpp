@@ -9,8 +9,8 @@
 // not, so that the bench can tell what each costs: FLOOR_STEP 0 is the bare floor; the build system
 // links the launcher's own resources (manifest, icon, version, dialog) from step 1; step 2 adds the
 // restriction of the DLL search; step 3 the wide look-ups of the launcher's folder and the
-// documents folder; step 4 stays and waits for the runtime as the launcher does. Step 4 is the
-// floor that the launcher is measured against.
+// documents folder; step 4 stays and waits for the runtime as the launcher's watch does, its
+// window-event hooks set. Step 4 is the floor that the launcher is measured against.
 //
 // Steps 5 to 8 add what the launcher with its log on pays before and while its runtime starts:
 // step 5 the log's name made whole and what the first lines tell of the launcher and the system;
@@ -159,21 +159,42 @@ void readNext() {
               GetLastError() == ERROR_IO_PENDING;
 }
 
-// The launcher stays while its runtime starts: it notes the runtime's creation time and waits on it
-// in 100 ms steps (a runtime that ends is followed by a second's pause before the window goes),
-// from step 8 on taking what the runtime writes to its error output as it arrives. A parent that
-// stays costs the runtime's start more than one that quits at once.
+// As the watch's hooks do with each window event: ask whose window it is.
+void CALLBACK onWindowEvent(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+}
+
+// The launcher stays while its runtime starts: it notes the runtime's creation time, sets the
+// watch's hooks for windows created, shown or named, and waits on the runtime and its messages in
+// 100 ms steps (a runtime that ends is followed by a second's pause before the window goes), from
+// step 8 on taking what the runtime writes to its error output as it arrives. A parent that stays
+// costs the runtime's start more than one that quits at once.
 void watchLikeTheLauncher(HANDLE process) {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(process, &created, &exited, &kernel, &user);
     if (FLOOR_STEP >= 8) readNext();
+    const DWORD flags = WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS;
+    const HWINEVENTHOOK hooks[] = {SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr,
+                                                   onWindowEvent, 0, 0, flags),
+                                   SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE,
+                                                   nullptr, onWindowEvent, 0, 0, flags)};
     for (;;) {
         const HANDLE waits[] = {process, arrival.hEvent};
-        const DWORD woke = WaitForMultipleObjects(reading ? 2 : 1, waits, FALSE, 100);
+        const DWORD count = reading ? 2 : 1;
+        const DWORD woke = MsgWaitForMultipleObjects(count, waits, FALSE, 100, QS_ALLINPUT);
         if (woke == WAIT_TIMEOUT) continue;
+        if (woke == WAIT_OBJECT_0 + count) {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+            continue;
+        }
         if (woke != WAIT_OBJECT_0 + 1) break;
         reading = arrival.Internal == 0;  // else the pipe broke
         if (reading) readNext();
+    }
+    for (HWINEVENTHOOK hook : hooks) {
+        if (hook != nullptr) UnhookWinEvent(hook);
     }
     if (reading) CancelIo(pipeRead);
     Sleep(1000);
