@@ -4,10 +4,11 @@
 // with the log on and off), how long the launcher takes from its start to the runtime's start
 // beside Wine's own start of a trivial program and beside the floor (launch_floor.exe: the same
 // platform calls without the launcher's logic, built up in steps), with its log on beside the log's
-// floor in its steps, how long the registry scan of 1,000 runtimes takes, and the search for the
-// runtimes that nothing registers over 100 homes. It prints figures; it asserts nothing. Arguments:
-// the number of runs (20), and of start-up rounds (five times that: fewer, and two runs of the
-// bench here gave ratios 3 % apart).
+// floor in its steps (each start also in its parts), the runtime's start with the log's pipe beside
+// without it by a parent that does nothing else, how long the registry scan of 1,000 runtimes
+// takes, and the search for the runtimes that nothing registers over 100 homes. It prints figures;
+// it asserts nothing. Arguments: the number of runs (20), and of start-up rounds (five times that:
+// fewer, and two runs of the bench here gave ratios 3 % apart).
 #include <stdio.h>
 #include <string.h>
 
@@ -20,6 +21,7 @@
 #include "launch/child_watch.h"
 #include "launch/launch_log.h"
 #include "launch/registry_scan.h"
+#include "launch/runtime_output.h"
 #include "launch/unregistered_runtimes.h"
 #include "startup/launcher_state.h"
 #include "test_support.h"
@@ -153,7 +155,25 @@ struct StartupProgram {
     bool logged;         // started with QUARVEL_LAUNCHER_LOG naming a file
     std::vector<double> millis = {};
     std::vector<double> byRound = {};  // each round's figure, or -1 where that start failed
+    // The same start in its three parts, by the system's creation times of the program and of its
+    // runtime: the program's process made, its own code up to the runtime's creation, and the
+    // runtime's process up to its main().
+    std::vector<double> made = {}, ownCode = {}, runtimeStart = {};
 };
+
+// A process's creation time on the clock of nowMicros(), by way of the system time and the offset
+// between the two clocks taken at `system`, `counter`.
+double createdAt(unsigned long long created, const FILETIME& system, long long counter) {
+    const unsigned long long systemTime =
+        static_cast<unsigned long long>(system.dwHighDateTime) << 32 | system.dwLowDateTime;
+    return counter + (static_cast<double>(created) - static_cast<double>(systemTime)) / 10;
+}
+
+unsigned long long creationTime(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return static_cast<unsigned long long>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
+}
 
 // Start of a process (by this one) to the moment a recording program's main() runs: a trivial
 // program itself, and the local runtime started by each floor and by launcher.exe, taken in turns.
@@ -186,9 +206,12 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
         std::shuffle(order.begin(), order.end(), shuffler);
         for (size_t turn : order) {
             StartupProgram& program = programs[turn];
+
             DeleteFileA(log.c_str());
             SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG",
                                     program.logged ? (disc / "launcher.log").c_str() : nullptr);
+            FILETIME beforeSystem;
+            GetSystemTimePreciseAsFileTime(&beforeSystem);
             const long long before = nowMicros();
             Process p("\"" + disc / program.file + "\"", disc.path());
             SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG", nullptr);
@@ -201,6 +224,11 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
             }
             program.millis.push_back((seen[0].started - before) / 1000.0);
             program.byRound[i] = program.millis.back();
+            const double made = createdAt(creationTime(p.handle()), beforeSystem, before);
+            const double runtimeMade = createdAt(seen[0].created, beforeSystem, before);
+            program.made.push_back((made - before) / 1000.0);
+            program.ownCode.push_back((runtimeMade - made) / 1000.0);
+            program.runtimeStart.push_back((seen[0].started - runtimeMade) / 1000.0);
             const HANDLE runtime = openRecordedProcess(seen[0], SYNCHRONIZE);
             if (runtime != nullptr) {
                 WaitForSingleObject(runtime, 10000);
@@ -239,6 +267,42 @@ void printRatio(const char* what, const StartupProgram& a, const StartupProgram&
     printf("%-48s %.3fx %s; rounds' ratios: middle half %.3fx to %.3fx (%zu rounds)\n", what,
            lowerQuartile(a.millis) / lowerQuartile(b.millis), unit, ratios[ratios.size() / 4],
            ratios[ratios.size() * 3 / 4], ratios.size());
+}
+
+// The runtime started by the launcher's own call, with the log's pipe (made first, its read waiting
+// while the runtime starts) and without, by a parent that does nothing else meanwhile: what the
+// pipe, the handle list and the extended start cost the runtime's own start, without a launcher's
+// window and watch beside it (which, in the rounds above, spread the runtime's start over some 60
+// ms here). From the pipe's making, or the call, to the runtime's main(); in turns, ABBA.
+void runtimeStartBesideThePipe(int rounds, std::vector<double>& plain, std::vector<double>& piped) {
+    ScratchFolder folder("bench_pipe");
+    const std::string log = folder / "java.log";
+    const char signal[] = "QuarVelBenchPipedRuntimeStarted";
+    const HANDLE started = CreateEventA(nullptr, FALSE, FALSE, signal);
+    folder.placeStandIn("java\\bin\\java.exe",
+                        "log=" + log + "\naction=exit\ncode=0\nsignal=" + signal + "\n");
+    for (int i = 0; i < 2 * rounds; ++i) {
+        const bool withPipe = (i % 2 == 0) == (i / 2 % 2 == 0);
+        DeleteFileA(log.c_str());
+        std::string line = folder / "java\\bin\\java -cp quarvel.jar;. com.quarvel.browser.Browser";
+        const long long before = nowMicros();
+        ErrorOutputPipe pipe(withPipe);
+        PROCESS_INFORMATION child;
+        if (!startDetachedChild(&line[0], folder.path().c_str(), child, &pipe)) continue;
+        KernelHandle thread(child.hThread);
+        KernelHandle process(child.hProcess);
+        static RuntimeOutput output;
+        pipe.closeWriteEnd();
+        pipe.startReading(output);
+        WaitForSingleObject(started, 10000);
+        const std::vector<Record> seen = readRecords(log);
+        if (!seen.empty())
+            (withPipe ? piped : plain).push_back((seen[0].started - before) / 1000.0);
+        WaitForSingleObject(process, 10000);
+        if (withPipe) pipe.stopReading();
+        Sleep(100);
+    }
+    CloseHandle(started);
 }
 
 // A runtime that writes 200 KiB to its error output, then opens the application's window at once,
@@ -400,12 +464,26 @@ int main(int argc, char** argv) {
     startupOverhead(start, argc > 2 ? atoi(argv[2]) : std::max(5, 5 * runs));
     for (const StartupProgram& program : start) {
         printFigure(program.figure, program.millis, "ms");
+        if (!program.made.empty() && &program != &start[trivial]) {
+            printf("%-48s made %.1f, own code %.1f, runtime's start %.1f ms (lower quartiles)\n",
+                   (std::string("parts: ") + program.figure).substr(0, 48).c_str(),
+                   lowerQuartile(program.made), lowerQuartile(program.ownCode),
+                   lowerQuartile(program.runtimeStart));
+        }
         // Each step beside the program it adds to: what that step costs.
         if (program.beside >= 0 && !program.millis.empty() &&
             !start[program.beside].millis.empty()) {
             printf("%-48s %+.1f ms\n", (std::string("step: ") + program.step).c_str(),
                    lowerQuartile(program.millis) - lowerQuartile(start[program.beside].millis));
         }
+    }
+    std::vector<double> plainStart, pipedStart;
+    runtimeStartBesideThePipe(std::max(5, 5 * runs), plainStart, pipedStart);
+    printFigure("runtime's start, parent idle, no pipe", plainStart, "ms");
+    printFigure("runtime's start, parent idle, the log's pipe", pipedStart, "ms");
+    if (!plainStart.empty() && !pipedStart.empty()) {
+        printf("%-48s %+.1f ms (lower quartiles)\n", "step: log: pipe's cost to the runtime",
+               lowerQuartile(pipedStart) - lowerQuartile(plainStart));
     }
     printRatio("launcher beside the floor", start[launcher], start[fullFloor], "the floor");
     printRatio("log on beside the log's floor", start.back(), start[log8], "the log's floor");
