@@ -206,7 +206,6 @@ void startupOverhead(std::vector<StartupProgram>& programs, int runs) {
         std::shuffle(order.begin(), order.end(), shuffler);
         for (size_t turn : order) {
             StartupProgram& program = programs[turn];
-
             DeleteFileA(log.c_str());
             SetEnvironmentVariableA("QUARVEL_LAUNCHER_LOG",
                                     program.logged ? (disc / "launcher.log").c_str() : nullptr);
